@@ -1,0 +1,14 @@
+# quillon_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# One GoogleTest executable, discovered test by test by CTest. Tests run from
+# the build tree with QUILLON_FIXTURES pointing at tests/fixtures.
+function(quillon_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    QUILLON_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLON_SHOTS=${PROJECT_BINARY_DIR}/shots"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
