@@ -62,7 +62,7 @@ public:
     void unload();  // as when the last process lets the library go
 
     uint32_t initPointer() const { return initPointer_; }
-    uint32_t registerWindowPointer() const { return pointers_->registerWindow; }
+    DriverInitPointers& initPointers() { return *pointers_; }  // the three 16:16 pointers
     uint32_t driverInit(uint32_t farPointer);
     uint32_t framePeriod() const { return framePeriod_; }
     LPDDHAL_CALLBACK callback(int slot) const { return block_->callbacks[slot]; }

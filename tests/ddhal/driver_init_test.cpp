@@ -41,6 +41,8 @@ TEST(DriverInit, ZeroKeepsTheEarlierPointersAndTable) {
         before[i] = h.callback(i);
         h.block().callbacks[i] = nullptr;
     }
+    // Pointers that no longer map: DriverInit(0) must not read them again.
+    h.initPointers() = {0x7777'0000, 0x7777'0000, 0x7777'0000};
     EXPECT_NE(h.driverInit(0), 0u);
     for (int i = 0; i < kCallbackCount; ++i)
         EXPECT_EQ(h.callback(i), before[i]) << "slot " << i;
@@ -113,7 +115,7 @@ TEST(DriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     c.chip.controlPortValue = 0x0C;
     Harness h(c);
     const double frequency = 1e9;  // the Linux counter counts nanoseconds
-    EXPECT_NEAR(h.framePeriod(), frequency / 60, frequency / 60 * 0.03);
+    EXPECT_NEAR(h.framePeriod(), frequency / 60, frequency / 60 * 0.05);
 }
 
 TEST(DriverInit, RemeasureRequestIsHonouredAndCleared) {
