@@ -8,6 +8,8 @@
 
 #include <set>
 
+#include <sys/resource.h>
+
 namespace ddhal {
 namespace {
 
@@ -113,9 +115,11 @@ TEST(DriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     HarnessConfig c = test::palettedScreen();
     c.chip.clockMode = sim::VirtualClock::Mode::Real;
     c.chip.controlPortValue = 0x0C;
+    const int niceBefore = getpriority(PRIO_PROCESS, 0);
     Harness h(c);
     const double frequency = 1e9;  // the Linux counter counts nanoseconds
     EXPECT_NEAR(h.framePeriod(), frequency / 60, frequency / 60 * 0.05);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), niceBefore);  // the priority class was put back
 }
 
 TEST(DriverInit, RemeasureRequestIsHonouredAndCleared) {
