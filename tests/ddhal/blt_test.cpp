@@ -29,7 +29,7 @@ Surface placedSurface(Harness& h, size_t offset, int width, int height) {
     return s;
 }
 
-TEST(BltFill, StartsAtTheSurfacesRowPlusTheRectangleAndFillsExactlyIt) {
+TEST(VortalBltFill, StartsAtTheSurfacesRowPlusTheRectangleAndFillsExactlyIt) {
     struct Case {
         const char* name;
         HarnessConfig config;
@@ -89,7 +89,7 @@ void paintPattern(Harness& h, Surface* s, int width, int height) {
 // Copying a surface onto itself: the result must equal a copy made from an untouched snapshot, and
 // the engine must run backwards exactly when the destination lies lower, or on the same row further
 // right.
-TEST(BltCopy, ScrollingOntoItselfGivesTheRightPictureInTheRightDirection) {
+TEST(VortalBltCopy, ScrollingOntoItselfGivesTheRightPictureInTheRightDirection) {
     struct Case {
         const char* name;
         RECTL src, dst;
@@ -133,7 +133,7 @@ TEST(BltCopy, ScrollingOntoItselfGivesTheRightPictureInTheRightDirection) {
     }
 }
 
-TEST(BltCopy, KeyedCopyLeavesKeyPixelsAndEndsWithTheOnePixelCopyAtTheOrigin) {
+TEST(VortalBltCopy, KeyedCopyLeavesKeyPixelsAndEndsWithTheOnePixelCopyAtTheOrigin) {
     Harness h(test::palettedScreen());
     auto sprite = h.createSurfaces(sim::surfaceDesc(16, 8, DDSCAPS_OFFSCREENPLAIN)).surfaces.at(0);
     uint8_t* sp = h.pixels(sprite);
@@ -167,7 +167,7 @@ TEST(BltCopy, KeyedCopyLeavesKeyPixelsAndEndsWithTheOnePixelCopyAtTheOrigin) {
     EXPECT_EQ(screen[0], 0x42);
 }
 
-TEST(Blt, RefusalsAndDeclines) {
+TEST(VortalBlt, RefusalsAndDeclines) {
     struct Case {
         const char* name;
         DWORD flags;
@@ -211,7 +211,7 @@ TEST(Blt, RefusalsAndDeclines) {
 
 // After a flip, the memory that was on show may still be scanned out: a blit there waits until a
 // whole retrace has been seen after a look at the display period, or a frame period has passed.
-class BltAfterFlip : public testing::Test {
+class VortalBltAfterFlip : public testing::Test {
 protected:
     void SetUp() override {
         front = h.primary();
@@ -232,13 +232,13 @@ protected:
     int64_t period = 0;
 };
 
-TEST_F(BltAfterFlip, OtherSurfacesAreNotHeldBack) {
+TEST_F(VortalBltAfterFlip, OtherSurfacesAreNotHeldBack) {
     EXPECT_EQ(h.fill(other, rect(0, 0, 4, 4), 1).rval, DD_OK);
     EXPECT_EQ(h.fill(front, rect(0, 0, 4, 4), 1).rval, DD_OK);
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);
 }
 
-TEST_F(BltAfterFlip, AWholeRetraceEndsTheWait) {
+TEST_F(VortalBltAfterFlip, AWholeRetraceEndsTheWait) {
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);  // display period seen
     h.chip().advanceToRetraceStart();
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);  // retrace seen
@@ -248,14 +248,14 @@ TEST_F(BltAfterFlip, AWholeRetraceEndsTheWait) {
     EXPECT_EQ(h.chip().engineOps().size(), 1u);
 }
 
-TEST_F(BltAfterFlip, ARetraceNotPrecededByALookAtTheDisplayDoesNotCount) {
+TEST_F(VortalBltAfterFlip, ARetraceNotPrecededByALookAtTheDisplayDoesNotCount) {
     h.chip().advanceToRetraceStart();
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);
     h.chip().advanceToDisplay();
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);
 }
 
-TEST_F(BltAfterFlip, OneFramePeriodEndsTheWait) {
+TEST_F(VortalBltAfterFlip, OneFramePeriodEndsTheWait) {
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);
     h.chip().advance(period * 4 / 10);  // still before the retrace
     EXPECT_EQ(fillBack(), DDERR_WASSTILLDRAWING);

@@ -17,7 +17,7 @@ using sim::Harness;
 using sim::CallResult;
 using sim::HarnessConfig;
 
-TEST(DriverInit, FillsThirteenDistinctCallbacksAndSlot40Declines) {
+TEST(VortalDriverInit, FillsThirteenDistinctCallbacksAndSlot40Declines) {
     Harness h(test::palettedScreen());
     ASSERT_TRUE(h.loaded());
     ASSERT_NE(h.framePeriod(), 0u);
@@ -36,7 +36,7 @@ TEST(DriverInit, FillsThirteenDistinctCallbacksAndSlot40Declines) {
         ASSERT_EQ(b, 0x5A);
 }
 
-TEST(DriverInit, ZeroKeepsTheEarlierPointersAndTable) {
+TEST(VortalDriverInit, ZeroKeepsTheEarlierPointersAndTable) {
     Harness h(test::palettedScreen());
     LPDDHAL_CALLBACK before[kCallbackCount];
     for (int i = 0; i < kCallbackCount; ++i) {
@@ -53,7 +53,7 @@ TEST(DriverInit, ZeroKeepsTheEarlierPointersAndTable) {
     EXPECT_EQ(h.chip().videoMemory()[3], 0x33);
 }
 
-TEST(DriverInit, ZeroBeforeAnyPointersFails) {
+TEST(VortalDriverInit, ZeroBeforeAnyPointersFails) {
     HarnessConfig c = test::palettedScreen();
     c.initialise = false;
     Harness h(c);
@@ -61,7 +61,7 @@ TEST(DriverInit, ZeroBeforeAnyPointersFails) {
     EXPECT_EQ(h.callback(kSlotBlt), nullptr);
 }
 
-TEST(DriverInit, UnmappablePointerFails) {
+TEST(VortalDriverInit, UnmappablePointerFails) {
     HarnessConfig c = test::palettedScreen();
     c.initialise = false;
     Harness h(c);
@@ -71,7 +71,7 @@ TEST(DriverInit, UnmappablePointerFails) {
 
 // The board answers at one of eight ports from 0x54E0 in steps of 2; the driver banks through the
 // first one that does not read 0xFF, and gives up when none answers.
-TEST(DriverInit, FindsTheControlPortAmongTheCandidates) {
+TEST(VortalDriverInit, FindsTheControlPortAmongTheCandidates) {
     struct Case {
         uint16_t port;
         bool found;
@@ -100,7 +100,7 @@ TEST(DriverInit, FindsTheControlPortAmongTheCandidates) {
 
 // On the model's clock the period comes out as the refresh rate gives it, to within the polling
 // granularity; the counter then runs at 1 GHz.
-TEST(DriverInit, MeasuresTheFramePeriodOnTheModelClock) {
+TEST(VortalDriverInit, MeasuresTheFramePeriodOnTheModelClock) {
     for (double hz : {60.0, 72.0, 75.0, 50.0}) {
         HarnessConfig c = test::palettedScreen();
         c.chip.refreshHz = hz;
@@ -111,7 +111,7 @@ TEST(DriverInit, MeasuresTheFramePeriodOnTheModelClock) {
 }
 
 // With the real clock and scheduler a 60 Hz display gives about a sixtieth of the counter frequency.
-TEST(DriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
+TEST(VortalDriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     HarnessConfig c = test::palettedScreen();
     c.chip.clockMode = sim::VirtualClock::Mode::Real;
     c.chip.controlPortValue = 0x0C;
@@ -122,7 +122,7 @@ TEST(DriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     EXPECT_EQ(getpriority(PRIO_PROCESS, 0), niceBefore);  // the priority class was put back
 }
 
-TEST(DriverInit, RemeasureRequestIsHonouredAndCleared) {
+TEST(VortalDriverInit, RemeasureRequestIsHonouredAndCleared) {
     HarnessConfig c = test::palettedScreen();
     Harness h(c);
     const int64_t before = h.chip().clock().now();
@@ -136,7 +136,7 @@ TEST(DriverInit, RemeasureRequestIsHonouredAndCleared) {
     EXPECT_LT(h.chip().clock().now() - after, test::msNs(1));
 }
 
-TEST(DriverInit, SharedHeapLivesFromFirstAttachToLastDetach) {
+TEST(VortalDriverInit, SharedHeapLivesFromFirstAttachToLastDetach) {
     Harness h(test::palettedScreen());
     EXPECT_EQ(h.host().heapsCreated(), 1);
     EXPECT_EQ(h.host().lastHeapOptions(), 0x04000000u);

@@ -25,7 +25,7 @@ Surface placed(Harness& h, size_t offset) {
     return s;
 }
 
-TEST(Flip, RefusedDuringRetraceAndMovesTheStartAfterIt) {
+TEST(VortalFlip, RefusedDuringRetraceAndMovesTheStartAfterIt) {
     struct Case {
         const char* name;
         uint32_t chipId;
@@ -89,7 +89,7 @@ TEST(Flip, RefusedDuringRetraceAndMovesTheStartAfterIt) {
     }
 }
 
-TEST(Flip, WaitsForTheEngineAndForThePreviousFlip) {
+TEST(VortalFlip, WaitsForTheEngineAndForThePreviousFlip) {
     Harness h(test::palettedScreen());
     Surface* front = h.primary();
     Surface* back = h.createSurfaces(sim::surfaceDesc(640, 480, DDSCAPS_BACKBUFFER)).surfaces.at(0);
@@ -106,7 +106,7 @@ TEST(Flip, WaitsForTheEngineAndForThePreviousFlip) {
     EXPECT_EQ(h.chip().crtcStartAddress(), 0u);  // back on the first buffer
 }
 
-TEST(Flip, StreamsScreenWithTheProcessorOffMovesNothing) {
+TEST(VortalFlip, StreamsScreenWithTheProcessorOffMovesNothing) {
     HarnessConfig c = test::streamsScreen();
     c.chip.streamsOn = false;
     Harness h(c);
@@ -118,7 +118,7 @@ TEST(Flip, StreamsScreenWithTheProcessorOffMovesNothing) {
     EXPECT_TRUE(h.chip().crtcWrites().empty());
 }
 
-TEST(Flip, OverlayChainMovesTheSecondaryStreamKeepingTheSourceOffset) {
+TEST(VortalFlip, OverlayChainMovesTheSecondaryStreamKeepingTheSourceOffset) {
     Harness h(test::streamsScreen());
     const DDPIXELFORMAT rgb565 = sim::rgbFormat(16, 0xF800, 0x7E0, 0x1F);
     const DDPIXELFORMAT rgb555 = sim::rgbFormat(16, 0x7C00, 0x3E0, 0x1F);

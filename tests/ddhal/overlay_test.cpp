@@ -49,7 +49,7 @@ Surface* overlaySurface(Harness& h, int width, int height, const DDPIXELFORMAT& 
     return made.surfaces.empty() ? nullptr : made.surfaces[0];
 }
 
-TEST(UpdateOverlay, Yuy2QuarterSizeShownFullScreenWithDestinationKey) {
+TEST(VortalUpdateOverlay, Yuy2QuarterSizeShownFullScreenWithDestinationKey) {
     Harness h(test::streamsScreen());
     Surface* video = overlaySurface(h, 320, 240, kYuy2);
     ASSERT_EQ(video->gbl.lPitch, 640);
@@ -80,7 +80,7 @@ TEST(UpdateOverlay, Yuy2QuarterSizeShownFullScreenWithDestinationKey) {
 }
 
 // One register field per case: filter, source format code, the displayed start of the stream.
-TEST(UpdateOverlay, GeometryAndFormats) {
+TEST(VortalUpdateOverlay, GeometryAndFormats) {
     struct Case {
         const char* name;
         const DDPIXELFORMAT* format;
@@ -122,7 +122,7 @@ TEST(UpdateOverlay, GeometryAndFormats) {
     }
 }
 
-TEST(UpdateOverlay, SourcesTheStreamCannotReadAreRefused) {
+TEST(VortalUpdateOverlay, SourcesTheStreamCannotReadAreRefused) {
     HarnessConfig c = test::streamsScreen();
     c.capabilities = 2;  // lets the test build surfaces CanCreateSurface would turn down
     Harness h(c);
@@ -139,7 +139,7 @@ TEST(UpdateOverlay, SourcesTheStreamCannotReadAreRefused) {
     }
 }
 
-TEST(UpdateOverlay, KeyAndAlphaFlags) {
+TEST(VortalUpdateOverlay, KeyAndAlphaFlags) {
     struct Case {
         const char* name;
         DWORD flags;
@@ -196,7 +196,7 @@ TEST(UpdateOverlay, KeyAndAlphaFlags) {
     }
 }
 
-TEST(UpdateOverlay, ZeroSourceAlphaHidesTheOverlay) {
+TEST(VortalUpdateOverlay, ZeroSourceAlphaHidesTheOverlay) {
     Harness h(test::streamsScreen());
     Surface* s = overlaySurface(h, 320, 240, kYuy2);
     ASSERT_EQ(h.updateOverlay(s, rect(0, 0, 320, 240), h.primary(), rect(0, 0, 320, 240), DDOVER_SHOW).rval, DD_OK);
@@ -209,7 +209,7 @@ TEST(UpdateOverlay, ZeroSourceAlphaHidesTheOverlay) {
     EXPECT_EQ(streamsWrites(h.chip()), (Writes{{0x81A0, 0x01000000}, {0x81FC, 0x00090002}, {0x81DC, 0}}));
 }
 
-TEST(UpdateOverlay, HideStopsTheStreamAndLaterUpdatesLoadNothing) {
+TEST(VortalUpdateOverlay, HideStopsTheStreamAndLaterUpdatesLoadNothing) {
     Harness h(test::streamsScreen());
     Surface* s = overlaySurface(h, 320, 240, kYuy2);
     ASSERT_EQ(h.updateOverlay(s, rect(0, 0, 320, 240), h.primary(), rect(0, 0, 640, 480), DDOVER_SHOW).rval, DD_OK);
@@ -226,7 +226,7 @@ TEST(UpdateOverlay, HideStopsTheStreamAndLaterUpdatesLoadNothing) {
     EXPECT_EQ(record->sourceSurface, &s->lcl);
 }
 
-TEST(UpdateOverlay, SecondOrdinaryOverlayIsOutOfCapsAndLiveVideoTakesOver) {
+TEST(VortalUpdateOverlay, SecondOrdinaryOverlayIsOutOfCapsAndLiveVideoTakesOver) {
     Harness h(test::streamsScreen());
     Surface* first = overlaySurface(h, 320, 240, kYuy2);
     Surface* second = overlaySurface(h, 320, 240, kYuy2);
@@ -251,7 +251,7 @@ TEST(UpdateOverlay, SecondOrdinaryOverlayIsOutOfCapsAndLiveVideoTakesOver) {
     EXPECT_TRUE(h.chip().streamsWrites().empty());
 }
 
-TEST(UpdateOverlay, StreamsProcessorOffLoadsNothing) {
+TEST(VortalUpdateOverlay, StreamsProcessorOffLoadsNothing) {
     HarnessConfig c = test::streamsScreen();
     c.chip.streamsOn = false;
     Harness h(c);
@@ -261,7 +261,7 @@ TEST(UpdateOverlay, StreamsProcessorOffLoadsNothing) {
     EXPECT_TRUE(h.chip().streamsWrites().empty());
 }
 
-TEST(UpdateOverlay, OutOfMemoryWhenTheSharedHeapRefuses) {
+TEST(VortalUpdateOverlay, OutOfMemoryWhenTheSharedHeapRefuses) {
     Harness h(test::streamsScreen());
     Surface* s = overlaySurface(h, 320, 240, kYuy2);
     h.host().failAllocations(true);
@@ -270,7 +270,7 @@ TEST(UpdateOverlay, OutOfMemoryWhenTheSharedHeapRefuses) {
     EXPECT_EQ(s->gbl.dwReserved1, 0u);
 }
 
-TEST(SetOverlayPosition, MovesTheWindowDuringRetrace) {
+TEST(VortalSetOverlayPosition, MovesTheWindowDuringRetrace) {
     Harness h(test::streamsScreen());
     Surface* s = overlaySurface(h, 320, 240, kYuy2);
     ASSERT_EQ(h.updateOverlay(s, rect(0, 0, 320, 240), h.primary(), rect(0, 0, 320, 240), DDOVER_SHOW).rval, DD_OK);
@@ -282,7 +282,7 @@ TEST(SetOverlayPosition, MovesTheWindowDuringRetrace) {
     EXPECT_EQ(reinterpret_cast<const OverlayRecord*>(s->gbl.dwReserved1)->windowStart, 101u << 16 | 38);
 }
 
-TEST(SetColorKey, ConversionByFormat) {
+TEST(VortalSetColorKey, ConversionByFormat) {
     struct Case {
         const char* name;
         uint32_t screenBits;
@@ -336,7 +336,7 @@ TEST(SetColorKey, ConversionByFormat) {
 
 // The destination of an overlay refers to its source; a key set on the destination reaches the
 // source's record, and destroying either surface frees exactly the one record.
-TEST(OverlayRecord, DestinationKeyReachesTheSourceRecordAndDestroyFreesOnlyRecords) {
+TEST(VortalOverlayRecord, DestinationKeyReachesTheSourceRecordAndDestroyFreesOnlyRecords) {
     Harness h(test::streamsScreen());
     Surface* video = overlaySurface(h, 320, 240, kYuy2);
     ASSERT_EQ(h.updateOverlay(video, rect(0, 0, 320, 240), h.primary(), rect(0, 0, 640, 480), DDOVER_SHOW).rval,

@@ -45,7 +45,7 @@ void run(Harness& h, Op op) {
     }
 }
 
-TEST(RegisterAccess, DirectModeTouchesThePortOnlyForStreams) {
+TEST(VortalRegisterAccess, DirectModeTouchesThePortOnlyForStreams) {
     for (uint8_t initial : {uint8_t{0x0C}, uint8_t{0x4D}}) {
         HarnessConfig c = test::streamsScreen();
         c.chip.controlPortValue = initial;
@@ -68,7 +68,7 @@ TEST(RegisterAccess, DirectModeTouchesThePortOnlyForStreams) {
 
 // Banked: below 0x8000 bits 2 and 3 are cleared, from 0x8000 bit 2 is set and bit 3 cleared, and
 // afterwards the port rests with bit 3 set; other bits of the port are kept.
-TEST(RegisterAccess, BankedModeSwitchesHalvesAroundEachAccess) {
+TEST(VortalRegisterAccess, BankedModeSwitchesHalvesAroundEachAccess) {
     struct Case {
         Op op;
         uint8_t initial;
@@ -100,7 +100,7 @@ TEST(RegisterAccess, BankedModeSwitchesHalvesAroundEachAccess) {
     }
 }
 
-TEST(RegisterAccess, BankedFillReachesTheEngineThroughTheHighHalf) {
+TEST(VortalRegisterAccess, BankedFillReachesTheEngineThroughTheHighHalf) {
     Harness h(test::palettedScreen());
     h.fill(h.primary(), sim::rect(2, 1, 5, 3), 0x77);
     const uint8_t* vram = h.chip().videoMemory();

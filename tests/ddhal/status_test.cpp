@@ -30,7 +30,7 @@ struct StatusRig {
     Surface* back = nullptr;
 };
 
-TEST(Status, Answers) {
+TEST(VortalStatus, Answers) {
     struct Case {
         const char* name;
         State state;
@@ -73,7 +73,7 @@ TEST(Status, Answers) {
     }
 }
 
-TEST(WaitForVerticalBlank, Modes) {
+TEST(VortalWaitForVerticalBlank, Modes) {
     struct Case {
         const char* name;
         DWORD flags;
@@ -111,7 +111,7 @@ TEST(WaitForVerticalBlank, Modes) {
     }
 }
 
-TEST(WaitForVerticalBlank, TestsTheRetraceBitAndDeclinesOtherRequests) {
+TEST(VortalWaitForVerticalBlank, TestsTheRetraceBitAndDeclinesOtherRequests) {
     Harness h(test::palettedScreen());
     DWORD inVB = 0;
     h.chip().advanceToDisplay();

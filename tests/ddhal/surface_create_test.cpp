@@ -22,7 +22,7 @@ const DDPIXELFORMAT k8888 = sim::rgbFormat(32, 0xFF0000, 0xFF00, 0xFF);
 const DDPIXELFORMAT kBgr32 = sim::rgbFormat(32, 0xFF, 0xFF00, 0xFF0000);
 const DDPIXELFORMAT kPal8 = sim::palette8Format();
 
-TEST(CanCreateSurface, FormatRules) {
+TEST(VortalCanCreateSurface, FormatRules) {
     struct Case {
         const char* name;
         uint32_t caps;
@@ -69,7 +69,7 @@ TEST(CanCreateSurface, FormatRules) {
     }
 }
 
-TEST(CanCreateSurface, ScreenFormatIsNotExamined) {
+TEST(VortalCanCreateSurface, ScreenFormatIsNotExamined) {
     HarnessConfig c = test::palettedScreen();
     c.capabilities = 0;
     Harness h(c);
@@ -110,7 +110,7 @@ std::vector<Created> create(Harness& h, int width, int height, const DDPIXELFORM
     return out;
 }
 
-TEST(CreateSurface, PitchAndBlockSizes) {
+TEST(VortalCreateSurface, PitchAndBlockSizes) {
     struct Case {
         const char* name;
         uint32_t screenBits;
@@ -149,7 +149,7 @@ TEST(CreateSurface, PitchAndBlockSizes) {
     }
 }
 
-TEST(CreateSurface, FourCCFlippingChainIsUnsupported) {
+TEST(VortalCreateSurface, FourCCFlippingChainIsUnsupported) {
     Harness h(test::streamsScreen());
     auto made = create(h, 320, 240, &kYuy2, 3);
     for (const Created& m : made) {
@@ -164,7 +164,7 @@ TEST(CreateSurface, FourCCFlippingChainIsUnsupported) {
     EXPECT_EQ(chain.surfaces.size(), 3u);
 }
 
-TEST(CreateSurface, HarnessAllocatesTheAskedBlocks) {
+TEST(VortalCreateSurface, HarnessAllocatesTheAskedBlocks) {
     Harness h(test::streamsScreen());
     auto a = h.createSurfaces(sim::surfaceDesc(320, 240, DDSCAPS_OVERLAY, &kYuy2));
     auto b = h.createSurfaces(sim::surfaceDesc(64, 64, DDSCAPS_OFFSCREENPLAIN));
