@@ -43,6 +43,10 @@ enum OrreryRequest {
     ORRERY_SHOOTING_CHECK = 33,   // -> bit 15 failure; else frames still free
     ORRERY_DECODE_FINE = 34,
     ORRERY_ENCODE_FINE = 35,
+    // Our own addition for tools: a1 char* buffer, a2 its size. Fills a
+    // line per backend ("camera: ...", "scanner: ...", "video: ...") saying
+    // what the settings choose and whether it answers; returns the length.
+    ORRERY_DESCRIBE = 0x100,
 };
 
 enum OrreryStatus {

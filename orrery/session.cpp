@@ -1,6 +1,9 @@
 #include "orrery/session.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "orrery/camera_factory.h"
@@ -144,6 +147,36 @@ Status Session::deleteFrames(const uint8_t* frames) {
     return camera_->deleteFrames(list);
 }
 
+intptr_t Session::describe(char* buffer, size_t size) {
+    if (!buffer || size == 0) return 0;
+    Config config = Config::load();
+    std::string text = "camera: ";
+    std::string kind = config.text("camera", "auto");
+    bool qv10 = kind == "qv10" || (kind == "auto" && !config.text("qv10.port").empty());
+    if (kind == "gphoto2")
+        text += "libgphoto2 " + config.text("gphoto2.model", "(autodetect)") + " " + config.text("gphoto2.port");
+    else if (qv10)
+        text += "QV-10 on " + config.text("qv10.port");
+    else
+        text += "virtual QV-10 in " + config.text("virtual.folder", Config::defaultVirtualFolder());
+    if (camera_) {
+        text += ", link open";
+    } else {
+        Status status = openLink(2000, 1000, false);
+        int count = 0;
+        if (status == ORRERY_OK) status = camera_->frameCount(count);
+        char line[64];
+        std::snprintf(line, sizeof line, status ? ", does not answer (0x%04X)" : ", answers, %d frames", status ? status : count);
+        text += line;
+        closeLink(1);
+    }
+    text += "\n" + describeScanner(config) + "\n" + describeVideo(config) + "\n";
+    size_t n = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = 0;
+    return intptr_t(n);
+}
+
 int Session::capabilities() {
     Config config = Config::load();
     return kCapabilityCamera | (scannerCanCalibrate(config) ? kCapabilityCalibration : 0);
@@ -160,6 +193,7 @@ intptr_t Session::handle(intptr_t request, intptr_t a1, intptr_t a2, intptr_t a3
     case ORRERY_CAPABILITIES: return capabilities();
     case ORRERY_OPEN_LINK: return openLink(int(a1), int(a2), a3 != 0);
     case ORRERY_CLOSE_LINK: return closeLink(int(a1));
+    case ORRERY_DESCRIBE: return describe(reinterpret_cast<char*>(a1), size_t(a2));
     default: break;
     }
 

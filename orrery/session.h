@@ -26,6 +26,7 @@ private:
     Status encode(GlobalHandle dib, GlobalHandle* out, uint32_t* size, bool fine);
     Status deleteFrames(const uint8_t* frames);
     int capabilities();
+    intptr_t describe(char* buffer, size_t size);
 
     std::mutex mutex_;
     Config config_;

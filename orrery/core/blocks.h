@@ -8,6 +8,7 @@
 
 #include "gmem/global_memory.h"
 #include "orrery/core/picture.h"
+#include "orrery/orrery.h"
 
 namespace orrery {
 
