@@ -1,0 +1,126 @@
+#include "imaging/file_io.h"
+
+#include "imaging/codec_table.h"
+#include "imaging/depth.h"
+#include "imaging/result.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace imaging {
+namespace {
+
+FileOptions& options() {
+    static FileOptions current;
+    return current;
+}
+
+}  // namespace
+
+void setFileOptions(const FileOptions& value) { options() = value; }
+FileOptions fileOptions() { return options(); }
+
+int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    if (path.empty()) return kErrBadFileName;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return kErrFileNotFound;
+    if (std::filesystem::is_directory(path, error)) return kErrFileOpen;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return kErrFileOpen;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) return kErrFileSeek;
+    if (size > std::streamoff(kMaxBytes) * 2) return kErrNoMemory;
+    in.seekg(0);
+    bytes.resize(size_t(size));
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return kErrFileRead;
+    return kSuccess;
+}
+
+int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (path.empty()) return kErrBadFileName;
+    const std::filesystem::path target(path);
+    std::random_device random;
+    const std::filesystem::path temporary =
+        target.parent_path() / ("." + target.filename().string() + "." +
+                                std::to_string(random() & 0xFFFFFF) + ".tmp");
+    {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (!file) return errno == ENOENT ? kErrFileNotFound : kErrFileWrite;
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        const bool closed = std::fclose(file) == 0;
+        if (!written || !closed) {
+            std::remove(temporary.c_str());
+            return kErrFileWrite;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) {
+        std::remove(temporary.c_str());
+        return kErrFileWrite;
+    }
+    return kSuccess;
+}
+
+int fileInfo(const std::string& path, FileInfo& info) {
+    std::vector<uint8_t> bytes;
+    int status = readWholeFile(path, bytes);
+    if (status != kSuccess) return status;
+    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    if (!codec || !codec->readInfo) return kErrFileFormat;
+    info = FileInfo{};
+    status = codec->readInfo(bytes.data(), bytes.size(), info);
+    if (status == kSuccess) info.formatCode = codec->formatCode;
+    return status;
+}
+
+int load(const std::string& path, Bitmap& bitmap, int bits) {
+    std::vector<uint8_t> bytes;
+    int status = readWholeFile(path, bytes);
+    if (status != kSuccess) return status;
+    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    if (!codec || !codec->read) return kErrFileFormat;
+    Bitmap result;
+    status = codec->read(bytes.data(), bytes.size(), result);
+    if (status != kSuccess) return status;
+    result.formatCode = uint8_t(codec->formatCode);
+    if (result.xResolution <= 0) result.xResolution = options().xResolution;
+    if (result.yResolution <= 0) result.yResolution = options().yResolution;
+    if (bits != 0 && bits != result.bitsPerPixel) {
+        status = changeColorDepth(result, result, bits, depth::kNearest);
+        if (status != kSuccess) return status;
+    }
+    // Keep the caller's flag bits (16-bit display and the like).
+    result.flags |= bitmap.flags & ~flag::kAllocated;
+    bitmap = std::move(result);
+    return kSuccess;
+}
+
+int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits, int quality) {
+    if (!bitmap.hasPixels()) return kErrNoBitmap;
+    const Codec* codec = codecForCode(formatCode);
+    if (!codec || !codec->write) return kErrFileFormat;
+    if (bits == 0) bits = bitmap.bitsPerPixel;
+    if (!isValidDepth(bits)) return kErrBadBits;
+    const Bitmap* picture = &bitmap;
+    Bitmap converted;
+    if (bits != bitmap.bitsPerPixel || !codec->writesDepth(bits)) {
+        int target = bits;
+        if (!codec->writesDepth(target)) target = target > 8 ? 24 : 8;
+        if (!codec->writesDepth(target)) return kErrBadBits;
+        const int status = changeColorDepth(converted, bitmap, target, depth::kNearest);
+        if (status != kSuccess) return status;
+        picture = &converted;
+    }
+    std::vector<uint8_t> bytes;
+    const int status = codec->write(*picture, bytes);
+    if (status != kSuccess) return status;
+    (void)quality;
+    return writeWholeFile(path, bytes);
+}
+
+}  // namespace imaging

@@ -1,0 +1,46 @@
+// File information, load and save by format code, over the codec table.
+#pragma once
+
+#include "imaging/bitmap.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace imaging {
+
+// Resolution given to pictures whose file has none (the screen's, normally).
+struct FileOptions {
+    int xResolution = kDefaultResolution;
+    int yResolution = kDefaultResolution;
+    int flags = 1;
+};
+void setFileOptions(const FileOptions& options);
+FileOptions fileOptions();
+
+struct FileInfo {
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    int formatCode = 0;
+    int xResolution = 0;
+    int yResolution = 0;
+};
+
+// The format is found from the file's contents, not its name.
+int fileInfo(const std::string& path, FileInfo& info);
+// Reads the picture; bits 0 keeps the file's depth. The record is replaced
+// only on success.
+int load(const std::string& path, Bitmap& bitmap, int bits = 0);
+// Writes the picture in the format of that code at that depth (0: the
+// picture's). The file appears complete or not at all: the bytes go to a
+// temporary file beside it that is renamed over the target.
+int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits = 0,
+         int quality = 0);
+
+// Reads a whole file into memory: kErrFileNotFound, kErrFileOpen, kErrFileRead.
+int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+// Writes bytes through a temporary file and a rename; kErrFileWrite on failure.
+int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace imaging
