@@ -167,7 +167,13 @@ ScannerChoices SaneScanner::choices() {
             c.rangeResolution = true;
             c.resolutions = {int(fromWord(d, d->constraint.range->min)), int(fromWord(d, d->constraint.range->max))};
         }
-        c.resolution = int(getNumber(i));
+        c.resolution = int(getNumber(i) + 0.5);
+        // Some backends report a default outside their own range; offer 75 dpi then.
+        if (c.resolutions.size() >= 2) {
+            int lo = *std::min_element(c.resolutions.begin(), c.resolutions.end());
+            int hi = *std::max_element(c.resolutions.begin(), c.resolutions.end());
+            if (c.resolution < lo || c.resolution > hi) c.resolution = std::clamp(75, lo, hi);
+        }
     }
     const char* area[4] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
     for (int k = 0; k < 4; ++k)
