@@ -21,7 +21,7 @@ std::vector<uint8_t> header(int32_t width, int32_t height, int bits, uint32_t co
     return h;
 }
 
-TEST(PackedDib, OutIsBottomUpBgrWithAlignedRows) {
+TEST(OrreryPackedDib, OutIsBottomUpBgrWithAlignedRows) {
     orrery::Picture p(3, 2);
     for (size_t i = 0; i < p.rgb.size(); ++i) p.rgb[i] = uint8_t(i + 1);
     GlobalHandle dib = orrery::pictureToDib(p);
@@ -44,7 +44,7 @@ TEST(PackedDib, OutIsBottomUpBgrWithAlignedRows) {
     gmemFree(dib);
 }
 
-TEST(PackedDib, PaletteAndTopDownIn) {
+TEST(OrreryPackedDib, PaletteAndTopDownIn) {
     std::vector<uint8_t> dib = header(2, -2, 8, 2);
     const uint8_t palette[] = {10, 20, 30, 0, 40, 50, 60, 0};  // B, G, R, 0
     dib.insert(dib.end(), palette, palette + 8);
@@ -58,7 +58,7 @@ TEST(PackedDib, PaletteAndTopDownIn) {
     EXPECT_EQ(p.row(1)[0], 60);
 }
 
-TEST(PackedDib, DamagedHeadersAreRefused) {
+TEST(OrreryPackedDib, DamagedHeadersAreRefused) {
     struct Case {
         const char* name;
         std::vector<uint8_t> dib;

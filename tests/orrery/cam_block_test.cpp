@@ -34,14 +34,14 @@ std::string djpegHeader(const std::vector<uint8_t>& jpeg) {
     return magic + " " + std::to_string(w) + " " + std::to_string(h);
 }
 
-TEST(StandardBlock, RebuiltStreamIsReadByDjpegAs480x240) {
+TEST(OrreryStandardBlock, RebuiltStreamIsReadByDjpegAs480x240) {
     std::vector<uint8_t> block;
     ASSERT_TRUE(orrery::encodeStandardBlock(orrery::qv::samplePicture(1), block));
     EXPECT_EQ(block.size(), 21120u);
     EXPECT_EQ(djpegHeader(orrery::standardBlockToJpeg(block)), "P6 480 240");
 }
 
-TEST(StandardBlock, AlwaysPaddedTo21120EvenForNoise) {
+TEST(OrreryStandardBlock, AlwaysPaddedTo21120EvenForNoise) {
     orrery::Picture noise(640, 480);
     uint32_t state = 12345;
     for (uint8_t& v : noise.rgb) v = uint8_t((state = state * 1664525 + 1013904223) >> 24);
@@ -53,7 +53,7 @@ TEST(StandardBlock, AlwaysPaddedTo21120EvenForNoise) {
     EXPECT_TRUE(orrery::decodeStandardBlock(block, back));
 }
 
-TEST(StandardBlock, RoundTripWithinJpegBound) {
+TEST(OrreryStandardBlock, RoundTripWithinJpegBound) {
     for (int n = 0; n < orrery::qv::kSamplePictureCount; ++n) {
         orrery::Picture original = orrery::resize(orrery::qv::samplePicture(n), 480, 240);
         std::vector<uint8_t> block;
@@ -69,7 +69,7 @@ TEST(StandardBlock, RoundTripWithinJpegBound) {
     }
 }
 
-TEST(FineBlock, RoundTripAndDjpeg) {
+TEST(OrreryFineBlock, RoundTripAndDjpeg) {
     orrery::Picture original = orrery::qv::samplePicture(2);
     std::vector<uint8_t> block;
     ASSERT_TRUE(orrery::encodeFineBlock(original, block));
@@ -79,7 +79,7 @@ TEST(FineBlock, RoundTripAndDjpeg) {
     EXPECT_LT(meanDifference(original, back), 4.0);
 }
 
-TEST(StandardBlock, MalformedBlocksAreRefused) {
+TEST(OrreryStandardBlock, MalformedBlocksAreRefused) {
     std::vector<uint8_t> good;
     ASSERT_TRUE(orrery::encodeStandardBlock(orrery::qv::samplePicture(0), good));
     size_t length = orrery::standardBlockLength(good);
@@ -105,7 +105,7 @@ TEST(StandardBlock, MalformedBlocksAreRefused) {
     }
 }
 
-TEST(Thumbnail, RoundTripKeepsColours) {
+TEST(OrreryThumbnail, RoundTripKeepsColours) {
     orrery::Picture bars = orrery::qv::samplePicture(0);
     std::vector<uint8_t> data = orrery::encodeThumbnail(bars);
     ASSERT_EQ(data.size(), 2808u);

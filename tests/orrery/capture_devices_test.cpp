@@ -13,7 +13,7 @@ using namespace orrery_test;
 
 namespace {
 
-class CaptureDevices : public OrreryTest {
+class OrreryCaptureDevices : public OrreryTest {
 protected:
     // A SANE configuration folder that knows only the test backend. SANE
     // reads its configuration folder once a process, so all tests share one.
@@ -26,7 +26,7 @@ protected:
     }
 };
 
-TEST_F(CaptureDevices, ScanWithoutDialogUsesTheTestDevice) {
+TEST_F(OrreryCaptureDevices, ScanWithoutDialogUsesTheTestDevice) {
     configure("scanner = test:0\nsane.config_dir = " + saneFolder());
     orrery::Picture picture = takeDib(GlobalHandle(call(ORRERY_SCAN, 0)));
     // The test device's default area is 80 x 100 mm; scanned at 150 dpi.
@@ -34,7 +34,7 @@ TEST_F(CaptureDevices, ScanWithoutDialogUsesTheTestDevice) {
     EXPECT_NEAR(picture.height, 100 * 150 / 25.4, 3);
 }
 
-TEST_F(CaptureDevices, AutoFindsTheFirstScanner) {
+TEST_F(OrreryCaptureDevices, AutoFindsTheFirstScanner) {
     configure("scanner = auto\nsane.config_dir = " + saneFolder());
     orrery::Config config = orrery::Config::load();
     std::vector<orrery::ScannerInfo> devices = orrery::SaneScanner::devices(config);
@@ -45,7 +45,7 @@ TEST_F(CaptureDevices, AutoFindsTheFirstScanner) {
     EXPECT_EQ(call(ORRERY_CAPABILITIES) & 8, 0);
 }
 
-TEST_F(CaptureDevices, ScanSettingsAreHonoured) {
+TEST_F(OrreryCaptureDevices, ScanSettingsAreHonoured) {
     configure("sane.config_dir = " + saneFolder());
     orrery::Config config = orrery::Config::load();
     orrery::Status status = 0;
@@ -71,7 +71,7 @@ TEST_F(CaptureDevices, ScanSettingsAreHonoured) {
     EXPECT_EQ(scanner->scan(settings, picture, [](int) { return false; }), ORRERY_CANCELLED);
 }
 
-TEST_F(CaptureDevices, NoScanner) {
+TEST_F(OrreryCaptureDevices, NoScanner) {
     for (const char* line : {"scanner = none", "scanner = nosuch:0"}) {
         configure(std::string(line) + "\nsane.config_dir = " + saneFolder());
         EXPECT_EQ(call(ORRERY_SCAN, 0), 0) << line;
@@ -79,7 +79,7 @@ TEST_F(CaptureDevices, NoScanner) {
     }
 }
 
-TEST_F(CaptureDevices, VideoFrameFromTheTestSource) {
+TEST_F(OrreryCaptureDevices, VideoFrameFromTheTestSource) {
     configure("video = test\nvideo.pattern = smpte");
     orrery::Picture frame = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
     ASSERT_EQ(frame.width, 640);
@@ -95,14 +95,14 @@ TEST_F(CaptureDevices, VideoFrameFromTheTestSource) {
     EXPECT_LT(frame.row(470)[20 * 3], 100);
 }
 
-TEST_F(CaptureDevices, NoVideoSource) {
+TEST_F(OrreryCaptureDevices, NoVideoSource) {
     for (const char* line : {"video = none", "video = /dev/video-missing", "video = /dev/null", "video = a b"}) {
         configure(line);
         EXPECT_EQ(call(ORRERY_VIDEO_CAPTURE, 0), 0) << line;
     }
 }
 
-TEST_F(CaptureDevices, DescribeNamesWhatAnswers) {
+TEST_F(OrreryCaptureDevices, DescribeNamesWhatAnswers) {
     configure("video = test\nscanner = test:0\nsane.config_dir = " + saneFolder());
     char text[2048] = {};
     ASSERT_GT(call(ORRERY_DESCRIBE, intptr_t(text), sizeof text), 0);

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class GphotoCamera : public OrreryTest {
+class OrreryGphoto : public OrreryTest {
 protected:
     void SetUp() override {
         OrreryTest::SetUp();
@@ -41,7 +41,7 @@ protected:
     std::string folder_;
 };
 
-TEST_F(GphotoCamera, FilesAreFramesInNameOrder) {
+TEST_F(OrreryGphoto, FilesAreFramesInNameOrder) {
     open();
     ASSERT_EQ(count(), 3);
     EXPECT_EQ(block(1), fileBytes("a.jpg"));
@@ -52,7 +52,7 @@ TEST_F(GphotoCamera, FilesAreFramesInNameOrder) {
     EXPECT_EQ(call(ORRERY_SHOW_FRAME, 4), ORRERY_BAD_ARGUMENT);
 }
 
-TEST_F(GphotoCamera, PicturesKeepTheirShapeInside640x480) {
+TEST_F(OrreryGphoto, PicturesKeepTheirShapeInside640x480) {
     open();
     orrery::Picture landscape = decode(block(1));
     EXPECT_EQ(landscape.width, 640);
@@ -63,7 +63,7 @@ TEST_F(GphotoCamera, PicturesKeepTheirShapeInside640x480) {
     EXPECT_EQ(portrait.height, 480);
 }
 
-TEST_F(GphotoCamera, ThumbnailIsTheScaledPictureWithProgress) {
+TEST_F(OrreryGphoto, ThumbnailIsTheScaledPictureWithProgress) {
     open();
     GlobalHandle dib = 0;
     ASSERT_EQ(call(ORRERY_READ_THUMBNAIL, 1, intptr_t(&dib), intptr_t(&recordingCallback)), ORRERY_OK);
@@ -74,7 +74,7 @@ TEST_F(GphotoCamera, ThumbnailIsTheScaledPictureWithProgress) {
     for (const Report& r : recorder().reports) EXPECT_EQ(r.status & 0x800, 0);
 }
 
-TEST_F(GphotoCamera, UploadDeleteAndShutter) {
+TEST_F(OrreryGphoto, UploadDeleteAndShutter) {
     open();
     GlobalHandle block = encode(testPicture(3));
     ASSERT_EQ(call(ORRERY_WRITE_BLOCK, -1, intptr_t(block), 21120, 0), ORRERY_OK);
@@ -94,7 +94,7 @@ TEST_F(GphotoCamera, UploadDeleteAndShutter) {
     EXPECT_EQ(call(ORRERY_MOVE_FRAME, 1, 3), ORRERY_UNSUPPORTED);
 }
 
-TEST_F(GphotoCamera, NoCamera) {
+TEST_F(OrreryGphoto, NoCamera) {
     for (const char* line : {"camera = gphoto2\ngphoto2.model = No Such Camera\ngphoto2.port = disk:/tmp",
                              "camera = gphoto2\ngphoto2.model = Directory Browse\ngphoto2.port = nosuchport:x",
                              "camera = gphoto2"}) {  // autodetect: no USB camera here

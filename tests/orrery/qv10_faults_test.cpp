@@ -10,7 +10,7 @@ using namespace orrery_test;
 
 namespace {
 
-class Qv10Faults : public OrreryTest {
+class OrreryQv10Faults : public OrreryTest {
 protected:
     intptr_t readBlock(int frame, GlobalHandle& handle, uint16_t& size, OrreryCallback callback = &recordingCallback) {
         handle = 0xDEAD;
@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(Qv10Faults, BadChecksumIsReportedAndThePacketResent) {
+TEST_F(OrreryQv10Faults, BadChecksumIsReportedAndThePacketResent) {
     open();
     std::vector<uint8_t> clean = block(1);
     call(ORRERY_CLOSE_LINK, 1);
@@ -42,7 +42,7 @@ TEST_F(Qv10Faults, BadChecksumIsReportedAndThePacketResent) {
     gmemFree(handle);
 }
 
-TEST_F(Qv10Faults, BadChecksumOnUploadIsRetriedAndAddsOneFrame) {
+TEST_F(OrreryQv10Faults, BadChecksumOnUploadIsRetriedAndAddsOneFrame) {
     configure("fault.bad_checksum_every = 5");
     open();
     GlobalHandle block = encode(testPicture(1));
@@ -53,7 +53,7 @@ TEST_F(Qv10Faults, BadChecksumOnUploadIsRetriedAndAddsOneFrame) {
     gmemFree(block);
 }
 
-TEST_F(Qv10Faults, WithoutCallbackLineErrorsAreRetriedQuietly) {
+TEST_F(OrreryQv10Faults, WithoutCallbackLineErrorsAreRetriedQuietly) {
     configure("fault.bad_checksum_every = 9");
     open();
     GlobalHandle handle;
@@ -65,7 +65,7 @@ TEST_F(Qv10Faults, WithoutCallbackLineErrorsAreRetriedQuietly) {
     gmemFree(thumb);
 }
 
-TEST_F(Qv10Faults, GivingUpEndsTheTransferWithoutABlock) {
+TEST_F(OrreryQv10Faults, GivingUpEndsTheTransferWithoutABlock) {
     configure("fault.bad_checksum_every = 4");
     open();
     recorder().errorAnswer = ORRERY_GIVE_UP;
@@ -87,7 +87,7 @@ TEST_F(Qv10Faults, GivingUpEndsTheTransferWithoutABlock) {
     EXPECT_EQ(count(), 4);
 }
 
-TEST_F(Qv10Faults, GivingUpOnProgressCancels) {
+TEST_F(OrreryQv10Faults, GivingUpOnProgressCancels) {
     open();
     recorder().progressAnswer = ORRERY_GIVE_UP;
     GlobalHandle handle;
@@ -101,7 +101,7 @@ TEST_F(Qv10Faults, GivingUpOnProgressCancels) {
     EXPECT_EQ(count(), 4);
 }
 
-TEST_F(Qv10Faults, SilentLineTimesOut) {
+TEST_F(OrreryQv10Faults, SilentLineTimesOut) {
     configure("fault.silent_from_packet = 3\nfault.silent_ms = -1");
     open(150);
     recorder().errorAnswer = ORRERY_GIVE_UP;
@@ -115,7 +115,7 @@ TEST_F(Qv10Faults, SilentLineTimesOut) {
     EXPECT_EQ(call(ORRERY_FRAME_COUNT), intptr_t(int16_t(ORRERY_TIMEOUT)));
 }
 
-TEST_F(Qv10Faults, RetryAfterSilenceCompletesTheTransfer) {
+TEST_F(OrreryQv10Faults, RetryAfterSilenceCompletesTheTransfer) {
     open();
     std::vector<uint8_t> clean = block(3);
     call(ORRERY_CLOSE_LINK, 1);
@@ -129,7 +129,7 @@ TEST_F(Qv10Faults, RetryAfterSilenceCompletesTheTransfer) {
     gmemFree(handle);
 }
 
-TEST_F(Qv10Faults, SilentUploadGivenUpAddsNoFrame) {
+TEST_F(OrreryQv10Faults, SilentUploadGivenUpAddsNoFrame) {
     configure("fault.silent_from_packet = 40\nfault.silent_ms = 400");
     open(150);
     recorder().errorAnswer = ORRERY_GIVE_UP;
@@ -140,13 +140,13 @@ TEST_F(Qv10Faults, SilentUploadGivenUpAddsNoFrame) {
     EXPECT_EQ(count(), 4);
 }
 
-TEST_F(Qv10Faults, MuteCameraFailsToOpen) {
+TEST_F(OrreryQv10Faults, MuteCameraFailsToOpen) {
     configure("fault.mute = 1");
     EXPECT_EQ(call(ORRERY_OPEN_LINK, 100, 100, 0), ORRERY_TIMEOUT);
     EXPECT_LT(count(), 0);
 }
 
-TEST_F(Qv10Faults, OutOfMemoryIsReported) {
+TEST_F(OrreryQv10Faults, OutOfMemoryIsReported) {
     configure("fault.out_of_memory = 1");
     open();
     GlobalHandle handle;

@@ -15,7 +15,7 @@ using namespace orrery_test;
 
 namespace {
 
-class Qv10Requests : public OrreryTest {
+class OrreryQv10Requests : public OrreryTest {
 protected:
     // Puts a picture on the camera through requests 25 and 23.
     intptr_t put(const orrery::Picture& picture, intptr_t destination = -1, OrreryCallback callback = nullptr) {
@@ -27,13 +27,13 @@ protected:
     }
 };
 
-TEST_F(Qv10Requests, LibraryIdentifiesItself) {
+TEST_F(OrreryQv10Requests, LibraryIdentifiesItself) {
     EXPECT_EQ(call(ORRERY_VERSION) & 0xFFFF, 258);
     EXPECT_NE(call(ORRERY_INIT_BOARDS), 0);
     EXPECT_TRUE(call(ORRERY_CAPABILITIES) & 4);
 }
 
-TEST_F(Qv10Requests, CameraRequestsWithoutALinkFail) {
+TEST_F(OrreryQv10Requests, CameraRequestsWithoutALinkFail) {
     struct Case {
         int request;
         intptr_t a1;
@@ -50,7 +50,7 @@ TEST_F(Qv10Requests, CameraRequestsWithoutALinkFail) {
     EXPECT_TRUE(call(ORRERY_SHOOTING_CHECK) & 0x8000);
 }
 
-TEST_F(Qv10Requests, FreshCameraHoldsSamplePictures) {
+TEST_F(OrreryQv10Requests, FreshCameraHoldsSamplePictures) {
     open();
     EXPECT_EQ(count(), 4);
     EXPECT_TRUE(std::filesystem::exists(cameraFolder() + "/index.txt"));
@@ -64,7 +64,7 @@ TEST_F(Qv10Requests, FreshCameraHoldsSamplePictures) {
     }
 }
 
-TEST_F(Qv10Requests, LinkSettingsRequests) {
+TEST_F(OrreryQv10Requests, LinkSettingsRequests) {
     open();
     EXPECT_EQ(call(ORRERY_SELECT_MODE, 64), ORRERY_OK);
     EXPECT_EQ(call(ORRERY_SELECT_MODE, 128), ORRERY_OK);
@@ -88,7 +88,7 @@ TEST_F(Qv10Requests, LinkSettingsRequests) {
     }
 }
 
-TEST_F(Qv10Requests, ThumbnailArrivesAsDibWithProgress) {
+TEST_F(OrreryQv10Requests, ThumbnailArrivesAsDibWithProgress) {
     open();
     GlobalHandle dib = 0;
     ASSERT_EQ(call(ORRERY_READ_THUMBNAIL, 1, intptr_t(&dib), intptr_t(&recordingCallback)), ORRERY_OK);
@@ -107,7 +107,7 @@ TEST_F(Qv10Requests, ThumbnailArrivesAsDibWithProgress) {
     EXPECT_LT(thumb.row(5)[51 * 3], 60);
 }
 
-TEST_F(Qv10Requests, BlockReadReportsTotalFirst) {
+TEST_F(OrreryQv10Requests, BlockReadReportsTotalFirst) {
     open();
     GlobalHandle handle = 0;
     uint16_t size = 0;
@@ -124,7 +124,7 @@ TEST_F(Qv10Requests, BlockReadReportsTotalFirst) {
     gmemFree(handle);
 }
 
-TEST_F(Qv10Requests, StandardBlockIs21120BytesAndSendsIn165Packets) {
+TEST_F(OrreryQv10Requests, StandardBlockIs21120BytesAndSendsIn165Packets) {
     open();
     orrery::Picture picture = testPicture(1);
     GlobalHandle encoded = encode(picture);
@@ -146,7 +146,7 @@ TEST_F(Qv10Requests, StandardBlockIs21120BytesAndSendsIn165Packets) {
     EXPECT_LT(back.row(470)[1], 90);
 }
 
-TEST_F(Qv10Requests, WriteAtDestinationInsertsThere) {
+TEST_F(OrreryQv10Requests, WriteAtDestinationInsertsThere) {
     open();
     std::vector<std::vector<uint8_t>> before = blocks();
     ASSERT_EQ(put(testPicture(2), 2), ORRERY_OK);
@@ -158,7 +158,7 @@ TEST_F(Qv10Requests, WriteAtDestinationInsertsThere) {
     EXPECT_LT(meanDifference(decode(after[1]), testPicture(2)), 6.0);
 }
 
-TEST_F(Qv10Requests, DeleteTwoAndFourOfFiveKeepsOrder) {
+TEST_F(OrreryQv10Requests, DeleteTwoAndFourOfFiveKeepsOrder) {
     open();
     ASSERT_EQ(put(testPicture(0)), ORRERY_OK);
     std::vector<std::vector<uint8_t>> before = blocks();
@@ -172,7 +172,7 @@ TEST_F(Qv10Requests, DeleteTwoAndFourOfFiveKeepsOrder) {
     EXPECT_EQ(after[2], before[4]);
 }
 
-TEST_F(Qv10Requests, DeleteRefusesBadListsAndProtectedFrames) {
+TEST_F(OrreryQv10Requests, DeleteRefusesBadListsAndProtectedFrames) {
     {
         orrery::qv::FrameStore store(cameraFolder());
         ASSERT_TRUE(orrery::qv::VirtualQv10::seed(cameraFolder()));
@@ -193,7 +193,7 @@ TEST_F(Qv10Requests, DeleteRefusesBadListsAndProtectedFrames) {
     EXPECT_EQ(count(), 4);
 }
 
-TEST_F(Qv10Requests, MoveFollowsTheDocumentedOrder) {
+TEST_F(OrreryQv10Requests, MoveFollowsTheDocumentedOrder) {
     open();
     ASSERT_EQ(put(testPicture(0)), ORRERY_OK);
     ASSERT_EQ(put(testPicture(1)), ORRERY_OK);
@@ -229,7 +229,7 @@ TEST_F(Qv10Requests, MoveFollowsTheDocumentedOrder) {
     EXPECT_EQ(call(ORRERY_MOVE_FRAME, 1, 8), ORRERY_BAD_ARGUMENT);
 }
 
-TEST_F(Qv10Requests, CopyFrameAppendsOrInserts) {
+TEST_F(OrreryQv10Requests, CopyFrameAppendsOrInserts) {
     open();
     std::vector<std::vector<uint8_t>> f = blocks();
     ASSERT_EQ(call(ORRERY_COPY_FRAME, 2, 0xFFFF), ORRERY_OK);
@@ -242,7 +242,7 @@ TEST_F(Qv10Requests, CopyFrameAppendsOrInserts) {
     EXPECT_EQ(now[1], f[0]);
 }
 
-TEST_F(Qv10Requests, EraseAllLeavesProtectedFrames) {
+TEST_F(OrreryQv10Requests, EraseAllLeavesProtectedFrames) {
     {
         ASSERT_TRUE(orrery::qv::VirtualQv10::seed(cameraFolder()));
         orrery::qv::FrameStore store(cameraFolder());
@@ -257,7 +257,7 @@ TEST_F(Qv10Requests, EraseAllLeavesProtectedFrames) {
     EXPECT_EQ(block(1), kept);
 }
 
-TEST_F(Qv10Requests, FrameCountNeverExceeds96) {
+TEST_F(OrreryQv10Requests, FrameCountNeverExceeds96) {
     {
         orrery::qv::FrameStore store(cameraFolder());
         std::vector<uint8_t> b;
@@ -277,7 +277,7 @@ TEST_F(Qv10Requests, FrameCountNeverExceeds96) {
     EXPECT_EQ(count(), 96);
 }
 
-TEST_F(Qv10Requests, ShutterFollowsTheSwitch) {
+TEST_F(OrreryQv10Requests, ShutterFollowsTheSwitch) {
     open();
     EXPECT_EQ(call(ORRERY_SHUTTER), 6);
     EXPECT_EQ(count(), 5);
@@ -289,7 +289,7 @@ TEST_F(Qv10Requests, ShutterFollowsTheSwitch) {
     EXPECT_EQ(count(), 5);
 }
 
-TEST_F(Qv10Requests, FinePicturesOnAQv100) {
+TEST_F(OrreryQv10Requests, FinePicturesOnAQv100) {
     configure("virtual.model = qv100");
     open();
     EXPECT_NE(call(ORRERY_FINE_CAPABLE), 0);
@@ -306,7 +306,7 @@ TEST_F(Qv10Requests, FinePicturesOnAQv100) {
     EXPECT_LT(meanDifference(back, picture), 3.0);
 }
 
-TEST_F(Qv10Requests, GammaLiftsShadows) {
+TEST_F(OrreryQv10Requests, GammaLiftsShadows) {
     open();
     std::vector<uint8_t> b = block(4);
     orrery::Picture plain = decode(b);

@@ -35,7 +35,7 @@ void shoot(QWidget& widget, const char* name) {
     widget.grab().save(QString(dir) + "/" + name);
 }
 
-class UiDialogs : public OrreryTest {
+class OrreryUiDialogs : public OrreryTest {
 protected:
     void SetUp() override {
         app();
@@ -57,7 +57,7 @@ protected:
     }
 };
 
-TEST_F(UiDialogs, ScanDialogListsDevicesPreviewsAndScans) {
+TEST_F(OrreryUiDialogs, ScanDialogListsDevicesPreviewsAndScans) {
     orrery::ScanDialog dialog(orrery::Config::load());
     ASSERT_TRUE(dialog.hasDevice());
     auto* device = dialog.findChild<QComboBox*>("device");
@@ -73,7 +73,7 @@ TEST_F(UiDialogs, ScanDialogListsDevicesPreviewsAndScans) {
     EXPECT_FALSE(dialog.picture().empty());
 }
 
-TEST_F(UiDialogs, VideoDialogShowsLiveFramesAndCaptures) {
+TEST_F(OrreryUiDialogs, VideoDialogShowsLiveFramesAndCaptures) {
     orrery::VideoDialog dialog(orrery::Config::load());
     ASSERT_TRUE(dialog.hasSource());
     ASSERT_TRUE(dialog.refresh());
@@ -83,14 +83,14 @@ TEST_F(UiDialogs, VideoDialogShowsLiveFramesAndCaptures) {
     EXPECT_EQ(dialog.picture().width, 640);
 }
 
-TEST_F(UiDialogs, VideoDialogWithoutSourceCannotCapture) {
+TEST_F(OrreryUiDialogs, VideoDialogWithoutSourceCannotCapture) {
     configure("video = none");
     orrery::VideoDialog dialog(orrery::Config::load());
     EXPECT_FALSE(dialog.hasSource());
     EXPECT_FALSE(dialog.findChild<QPushButton*>("capture")->isEnabled());
 }
 
-TEST_F(UiDialogs, RequestsWithAParentRunTheDialogs) {
+TEST_F(OrreryUiDialogs, RequestsWithAParentRunTheDialogs) {
     QWidget parent;
     clickWhenShown("capture");
     orrery::Picture frame = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, intptr_t(&parent))));
