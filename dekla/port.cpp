@@ -58,8 +58,9 @@ extern "C" int ReadPortByte(uint16_t port, uint8_t* value) {
     ioperm(port, 1, 0);
     return 1;
   }
-  std::snprintf(message, sizeof message, "cannot read I/O port 0x%04X: %s (direct port access needs root)", port,
-                std::strerror(errno));
+  const int fault = errno;
+  std::snprintf(message, sizeof message, "cannot read I/O port 0x%04X: %s%s", port, std::strerror(fault),
+                fault == EPERM ? " (direct port access needs root)" : "");
 #else
   std::snprintf(message, sizeof message, "cannot read I/O port 0x%04X: no port access on this system", port);
 #endif
