@@ -22,7 +22,12 @@
 
 namespace {
 
+// The export uses the standard (callee pops) convention where that differs.
+#if defined(__i386__)
+using DelDisplayFn = uint32_t(__attribute__((stdcall)) *)(uint32_t, uint32_t, uint32_t);
+#else
 using DelDisplayFn = uint32_t (*)(uint32_t, uint32_t, uint32_t);
+#endif
 
 int usage() {
   std::fprintf(stderr, "usage: dekla-tool [--board-present | --board-absent] IN.reg OUT.reg\n");

@@ -9,7 +9,11 @@
 #include "dekla/winreg.h"
 #include "tests/dekla/fixture.h"
 
+#if defined(__i386__)
+extern "C" __attribute__((stdcall)) uint32_t DelDisplay(uint32_t, uint32_t, uint32_t);
+#else
 extern "C" uint32_t DelDisplay(uint32_t, uint32_t, uint32_t);
+#endif
 
 namespace dekla {
 namespace {
