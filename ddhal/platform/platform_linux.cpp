@@ -72,8 +72,11 @@ bool QueryPerformanceFrequency(int64_t* frequency) {
 
 HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
 
-uint32_t GetPriorityClass(HANDLE) {
-    const int nice = getpriority(PRIO_PROCESS, 0);
+namespace {
+// Classes are coarser than nice values: remember the value seen last so that
+// setting its class back restores the process exactly as it was.
+int g_niceAtLastGet = 0;
+uint32_t classForNice(int nice) {
     if (nice >= 10)
         return IDLE_PRIORITY_CLASS;
     if (nice <= -15)
@@ -82,11 +85,19 @@ uint32_t GetPriorityClass(HANDLE) {
         return HIGH_PRIORITY_CLASS;
     return NORMAL_PRIORITY_CLASS;
 }
+}  // namespace
+
+uint32_t GetPriorityClass(HANDLE) {
+    g_niceAtLastGet = getpriority(PRIO_PROCESS, 0);
+    return classForNice(g_niceAtLastGet);
+}
 
 // Without the privilege to raise priority the call fails and the process keeps running as it was,
 // as Windows quietly gives high instead of real-time to processes that may not have it.
 bool SetPriorityClass(HANDLE, uint32_t priorityClass) {
-    return setpriority(PRIO_PROCESS, 0, niceForClass(priorityClass)) == 0;
+    const int nice = priorityClass == classForNice(g_niceAtLastGet) ? g_niceAtLastGet
+                                                                     : niceForClass(priorityClass);
+    return setpriority(PRIO_PROCESS, 0, nice) == 0;
 }
 
 HANDLE HeapCreate(uint32_t options, size_t initialSize, size_t maximumSize) {
