@@ -1,6 +1,13 @@
 #include "imaging/codec_table.h"
 
 #include "imaging/codecs/bmp.h"
+#include "imaging/codecs/cals.h"
+#include "imaging/codecs/macpaint.h"
+#include "imaging/codecs/pcx.h"
+#include "imaging/codecs/pict.h"
+#include "imaging/codecs/psd.h"
+#include "imaging/codecs/ras.h"
+#include "imaging/codecs/tga.h"
 #include "imaging/result.h"
 
 namespace imaging {
@@ -25,6 +32,15 @@ bool bmpWritesDepth(int bits) { return bits != 15 && bits != 16 ? isValidDepth(b
 const std::vector<Codec>& codecTable() {
     static const std::vector<Codec> table = {
         {6, "BMP", bmp::probe, bmpInfo, bmp::read, bmp::write, bmpWritesDepth},
+        {76, "PSD", psd::probe, psd::readInfo, psd::read, psd::write, psd::writesDepth},
+        {55, "RAS", ras::probe, ras::readInfo, ras::read, ras::write, ras::writesDepth},
+        {50, "CAL", cals::probe, cals::readInfo, cals::read, cals::write, cals::writesDepth},
+        // Weak signatures: a byte or two, or plausible header fields.
+        {56, "PCT", pict::probe, pict::readInfo, pict::read, pict::write, pict::writesDepth},
+        {1, "PCX", pcx::probe, pcx::readInfo, pcx::read, pcx::write, pcx::writesDepth},
+        {51, "MAC", macpaint::probe, macpaint::readInfo, macpaint::read, macpaint::write, macpaint::writesDepth},
+        // No signature at all: last.
+        {4, "TGA", tga::probe, tga::readInfo, tga::read, tga::write, tga::writesDepth},
     };
     return table;
 }
