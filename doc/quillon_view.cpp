@@ -1,0 +1,179 @@
+#include "doc/quillon_view.h"
+
+#include "doc/document_host.h"
+#include "doc/quillon_doc.h"
+#include "image/error_messages.h"
+#include "image/image_window.h"
+#include "resources/strings.h"
+#include "ui/ui_port.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+
+namespace quillon {
+namespace {
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+CQuillonView::CQuillonView(CQuillonDoc& doc, DocumentHost& host, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_host(host) {
+    setFocusPolicy(Qt::StrongFocus);
+    m_window = new CImageWindow(m_image, this);
+    m_window->setGeometry(rect());
+    m_window->show();
+}
+
+CQuillonView::~CQuillonView() {
+    delete m_window;  // before the image object it shows
+    m_window = nullptr;
+}
+
+void CQuillonView::setZoom(int percent) {
+    m_zoom = percent;
+    m_window->setZoom(percent, true);
+    emit stateChanged();
+}
+
+void CQuillonView::resetZoom() {
+    m_zoom = 100;
+    m_window->setZoom(100, true);
+    m_window->recentre();
+    emit stateChanged();
+}
+
+void CQuillonView::fitFrameToPicture() {
+    QWidget* frame = parentWidget();
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame);
+    if (!sub || sub->isMaximized() || sub->isMinimized()) return;
+    const QSize extra = sub->size() - size();
+    sub->resize(QSize(m_image.displayWidth, m_image.displayHeight) + extra);
+}
+
+void CQuillonView::layoutView() {
+    m_window->setGeometry(rect());
+    m_window->layoutAndScroll();
+}
+
+void CQuillonView::select(std::optional<Rect> rect) {
+    if (rect && rect->isEmpty()) rect.reset();
+    m_selection = rect;
+    m_window->update();
+    emit stateChanged();
+}
+
+void CQuillonView::finishPendingWork(bool eraseFirst, bool keepSelection, bool clearSelection) {
+    (void)eraseFirst;
+    (void)keepSelection;
+    if (clearSelection && m_selection) select(std::nullopt);
+}
+
+bool CQuillonView::prepareUndo() {
+    WaitCursor wait;
+    m_undoAvailable = true;
+    m_undo.reset();
+    m_undo = m_image.duplicate();
+    m_rememberedModified = m_doc.isModified();
+    if (!m_undo) {
+        m_host.ui().message(loadString(5009), MsgButtons::Ok, MsgIcon::Exclamation);
+        m_undoAvailable = false;
+        emit stateChanged();
+        return false;
+    }
+    emit stateChanged();
+    return true;
+}
+
+void CQuillonView::undo() {
+    if (!m_undo) return;
+    const std::optional<Rect> noted = m_selection;
+    {
+        WaitCursor wait;
+        CImageObject temporary;
+        temporary.takeOver(m_image, false);
+        m_image.takeOver(*m_undo, true);
+        m_undo->takeOver(temporary, false);
+    }
+    reportImagingError();
+    const bool modified = m_doc.isModified();
+    m_doc.setModified(m_rememberedModified);
+    m_rememberedModified = modified;
+    std::optional<Rect> clipped;
+    if (noted) {
+        Rect r = *noted;
+        r.right = std::min(r.right, m_image.width());
+        r.bottom = std::min(r.bottom, m_image.height());
+        r.left = std::max(r.left, 0);
+        r.top = std::max(r.top, 0);
+        if (!r.isEmpty()) clipped = r;
+    }
+    select(clipped);
+}
+
+void CQuillonView::dropUndo() {
+    m_undoAvailable = false;
+    m_undo.reset();
+    emit stateChanged();
+}
+
+bool CQuillonView::applyChange(const std::function<bool(CImageObject&)>& operation) {
+    finishPendingWork(false, true, false);
+    if (!prepareUndo()) return false;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = operation(m_image);
+    }
+    reportImagingError();
+    m_image.refresh();
+    m_doc.setModified(true);
+    return ok;
+}
+
+bool CQuillonView::reportImagingError() { return quillon::reportImagingError(m_host.ui()); }
+
+void CQuillonView::noteActivation() {
+    if ((QApplication::mouseButtons() & Qt::LeftButton) && rect().contains(mapFromGlobal(QCursor::pos())))
+        m_ignoreNextClick = true;
+}
+
+void CQuillonView::resizeEvent(QResizeEvent*) {
+    if (!isMinimized()) m_window->setGeometry(rect());
+}
+
+void CQuillonView::focusInEvent(QFocusEvent*) {
+    m_image.refresh();
+    m_window->setFocus();
+    m_host.viewActivated(this);
+}
+
+void CQuillonView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
+        return;
+    }
+    if (m_ignoreNextClick) {  // the click that activated the window
+        m_ignoreNextClick = false;
+        return;
+    }
+    if (!hasPicture()) return;
+    m_image.paintWithoutCapture = true;
+    int px = 0, py = 0;
+    m_window->model().clientToPicture(e->position().toPoint().x(), e->position().toPoint().y(), px, py);
+    if (pressHandler) pressHandler(QPoint(px, py));
+}
+
+void CQuillonView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) m_image.paintWithoutCapture = false;
+}
+
+void CQuillonView::contextMenuEvent(QContextMenuEvent* e) { emit contextMenuRequested(e->globalPos()); }
+
+}  // namespace quillon

@@ -1,0 +1,330 @@
+#include "frame/main_frame.h"
+
+#include "app/quillon_app.h"
+#include "doc/quillon_doc.h"
+#include "doc/quillon_view.h"
+#include "image/image_window.h"
+#include "resources/menu_layout.h"
+#include "resources/strings.h"
+#include "resources/toolbar_icons.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSessionManager>
+#include <QSettings>
+#include <QToolBar>
+
+namespace quillon {
+namespace {
+
+// The MDI child: asks its document before it closes.
+class DocumentWindow : public QMdiSubWindow {
+public:
+    DocumentWindow(CQuillonDoc* doc, QWidget* parent) : QMdiSubWindow(parent), m_doc(doc) {
+        setAttribute(Qt::WA_DeleteOnClose);
+        doc->setParent(this);
+    }
+    CQuillonDoc* document() const { return m_doc; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (!m_doc->saveModified()) {
+            e->ignore();
+            return;
+        }
+        m_doc->onCloseDocument();
+        QMdiSubWindow::closeEvent(e);
+    }
+
+private:
+    CQuillonDoc* m_doc;
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQuillonApp& app) : m_app(app) {
+    setObjectName(QStringLiteral("QuillonDX"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdi);
+    setWindowTitle(loadString(57344));
+    setWindowIcon(programIcon());
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+        updateTitle();
+        updateCommandUi();
+    });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::updateCommandUi);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::create(CaptureCapabilities caps) {
+    const Settings& s = m_app.settings();
+    move(s.left, s.top);
+    resize(std::max(1, s.right - s.left), std::max(1, s.bottom - s.top));
+    buildActions();
+    std::vector<PopupSpec> layout = mainMenuLayout();
+    pruneMenu(layout, caps);
+    buildMenus(layout);
+    std::vector<int> buttons = toolbarLayout();
+    pruneToolbar(buttons, caps);
+    buildToolBar(buttons);
+    setAcceptDrops(s.dragDrop != 0);
+    const QByteArray state = m_app.store().value(QStringLiteral("ToolbarState")).toByteArray();
+    if (!state.isEmpty()) restoreState(state);
+    updateCommandUi();
+    return m_toolBar != nullptr;
+}
+
+void CMainFrame::buildActions() {
+    for (const CommandInfo& command : commandTable()) {
+        auto* a = new QAction(this);
+        a->setObjectName(QString::number(command.id));
+        a->setText(menuLabelOf(command.id));
+        const QString tip = tooltipOf(command.id);
+        if (!tip.isEmpty()) a->setToolTip(tip);
+        a->setStatusTip(loadString(command.id).section(u'\n', 0, 0));
+        a->setIcon(toolbarIcon(command.id));
+        a->setIconVisibleInMenu(false);
+        a->setEnabled(false);
+        const int id = command.id;
+        connect(a, &QAction::triggered, this, [this, id] {
+            const auto it = m_handlers.find(id);
+            updateCommandUi();
+            if (it != m_handlers.end() && m_actions[id]->isEnabled()) it->second();
+            updateCommandUi();
+        });
+        m_actions[id] = a;
+    }
+}
+
+void CMainFrame::buildMenus(const std::vector<PopupSpec>& layout) {
+    for (const PopupSpec& spec : layout) {
+        QMenu* menu = menuBar()->addMenu(spec.title);
+        for (const MenuItemSpec& item : spec.items) {
+            switch (item.kind) {
+            case MenuItemSpec::Kind::Separator: menu->addSeparator(); break;
+            case MenuItemSpec::Kind::RecentFiles:
+                m_recentPlaceholder = menu->addAction(item.label);
+                m_recentPlaceholder->setObjectName(QString::number(item.id));
+                m_recentPlaceholder->setEnabled(false);
+                connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildRecentFiles(menu); });
+                break;
+            case MenuItemSpec::Kind::Command: {
+                QAction* a = action(item.id);
+                if (!a) break;
+                a->setText(item.label);
+                if (!item.shortcut.isEmpty()) a->setShortcut(QKeySequence(item.shortcut));
+                menu->addAction(a);
+                break;
+            }
+            }
+        }
+        // Enabling is decided when a menu opens.
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+        m_popups.push_back(menu);
+    }
+    m_context = new QMenu(this);
+    for (const MenuItemSpec& item : contextMenuLayout()) {
+        if (item.isSeparator()) m_context->addSeparator();
+        else if (QAction* a = action(item.id)) m_context->addAction(a);
+    }
+    connect(m_context, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+}
+
+void CMainFrame::buildToolBar(const std::vector<int>& buttons) {
+    m_toolBar = new QToolBar(QString::fromUtf8("Quillonのﾂｰﾙﾊﾞｰ"), this);
+    m_toolBar->setObjectName(QStringLiteral("59392"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : buttons) {
+        if (id == 0) m_toolBar->addSeparator();
+        else if (QAction* a = action(id)) m_toolBar->addAction(a);
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+QAction* CMainFrame::action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* CMainFrame::popup(int index) const {
+    return index >= 0 && size_t(index) < m_popups.size() ? m_popups[size_t(index)] : nullptr;
+}
+
+CQuillonView* CMainFrame::addDocumentWindow(CQuillonDoc* doc) {
+    auto* window = new DocumentWindow(doc, m_mdi);
+    auto* view = new CQuillonView(*doc, m_app, window);
+    doc->attachView(view);
+    window->setWidget(view);
+    window->setWindowTitle(doc->title());
+    window->setWindowIcon(programIcon());
+    m_mdi->addSubWindow(window);
+    connect(doc, &CQuillonDoc::titleChanged, window, [this, window, doc] {
+        window->setWindowTitle(doc->title());
+        updateTitle();
+    });
+    connect(window, &QMdiSubWindow::aboutToActivate, view, &CQuillonView::noteActivation);
+    connect(view, &CQuillonView::stateChanged, this, &CMainFrame::updateCommandUi);
+    connect(view, &CQuillonView::contextMenuRequested, this, &CMainFrame::showContextMenu);
+    connect(window, &QObject::destroyed, this, [this] {
+        updateTitle();
+        updateCommandUi();
+    });
+    window->resize(m_mdi->width() * 2 / 3, m_mdi->height() * 2 / 3);
+    window->show();
+    return view;
+}
+
+CQuillonDoc* CMainFrame::activeDocument() const {
+    QMdiSubWindow* sub = m_mdi->activeSubWindow();
+    if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->currentSubWindow();
+    auto* window = dynamic_cast<DocumentWindow*>(sub);
+    return window ? window->document() : nullptr;
+}
+
+CQuillonView* CMainFrame::activeView() const {
+    CQuillonDoc* doc = activeDocument();
+    return doc ? doc->view() : nullptr;
+}
+
+QList<CQuillonDoc*> CMainFrame::documents() const {
+    QList<CQuillonDoc*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (auto* w = dynamic_cast<DocumentWindow*>(sub)) out << w->document();
+    return out;
+}
+
+void CMainFrame::setHandler(int id, std::function<void()> handler) { m_handlers[id] = std::move(handler); }
+
+CommandState CMainFrame::commandState() const {
+    CommandState s;
+    const Settings& settings = m_app.settings();
+    s.libraryLoaded = m_app.captureLibrary().loaded();
+    s.cameraCapable = m_app.captureLibrary().camera();
+    s.calibrationCapable = m_app.captureLibrary().calibration();
+    s.browserPathSet = !settings.browserPath.isEmpty();
+    s.htmlEditorPathSet = !settings.htmlEditorPath.isEmpty();
+    s.ftpPathSet = !settings.ftpPath.isEmpty();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    s.clipboardHasPicture = clip && clip->hasImage();
+    if (CQuillonView* view = activeView()) {
+        s.hasDocument = true;
+        s.hasPicture = view->hasPicture();
+        s.toolWindow = view->toolWindow() != nullptr;
+        s.depth = view->image().bitsPerPixel();
+        s.hasSelection = view->selection().has_value();
+        s.trackerIdle = view->trackerIdle();
+        s.undoAvailable = view->undoAvailable();
+        s.zoom = view->zoom();
+    }
+    return s;
+}
+
+void CMainFrame::updateCommandUi() {
+    if (m_closing) return;
+    const CommandState state = commandState();
+    for (const auto& [id, a] : m_actions) {
+        const CommandInfo* info = findCommand(id);
+        a->setEnabled(info && hasHandler(id) && commandEnabled(*info, state));
+    }
+}
+
+void CMainFrame::showContextMenu(QPoint globalPos) {
+    updateCommandUi();
+    m_context->popup(globalPos);
+}
+
+void CMainFrame::updateTitle() {
+    const CQuillonDoc* doc = activeDocument();
+    const QString app = loadString(57344);
+    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->title() : app);
+}
+
+void CMainFrame::setRecentFiles(const QStringList& files) { m_recentFiles = files; }
+
+void CMainFrame::rebuildRecentFiles(QMenu* menu) {
+    for (QAction* a : m_recentActions) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_recentActions.clear();
+    m_recentPlaceholder->setVisible(m_recentFiles.isEmpty());
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        const QString path = m_recentFiles[i];
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), menu);
+        a->setObjectName(QString::number(57616 + i));
+        connect(a, &QAction::triggered, this, [this, path] { m_app.openDocument(path); });
+        menu->insertAction(m_recentPlaceholder, a);
+        m_recentActions.push_back(a);
+    }
+}
+
+bool CMainFrame::closeAllDocuments() {
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (!sub->close()) return false;
+    }
+    return true;
+}
+
+void CMainFrame::saveToolbarState() {
+    m_app.store().setValue(QStringLiteral("ToolbarState"), saveState());
+}
+
+void CMainFrame::storePlacement() {
+    if (isMinimized()) return;  // the rectangle saved before stays
+    Settings& s = m_app.settings();
+    const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+    s.left = normal.left();
+    s.top = normal.top();
+    s.right = normal.left() + normal.width();
+    s.bottom = normal.top() + normal.height();
+    s.show = isMaximized() ? kShowMaximized : kShowNormal;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    saveToolbarState();
+    if (!closeAllDocuments()) {
+        e->ignore();
+        return;
+    }
+    // Shutdown: the place on screen and all settings.
+    storePlacement();
+    m_app.writeSettings();
+    m_closing = true;
+    e->accept();
+}
+
+void CMainFrame::queryEndSession(QSessionManager& manager) {
+    if (manager.allowsInteraction()) {
+        for (CQuillonDoc* doc : documents()) {
+            if (!doc->saveModified()) {
+                manager.cancel();
+                return;
+            }
+        }
+    }
+    storePlacement();
+    m_app.writeSettings();
+    saveToolbarState();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile()) m_app.openDocument(url.toLocalFile());
+    e->acceptProposedAction();
+}
+
+}  // namespace quillon
