@@ -2,12 +2,16 @@
 
 #include "imaging/codecs/bmp.h"
 #include "imaging/codecs/cals.h"
+#include "imaging/codecs/eps.h"
+#include "imaging/codecs/gem.h"
 #include "imaging/codecs/macpaint.h"
+#include "imaging/codecs/msp.h"
 #include "imaging/codecs/pcx.h"
 #include "imaging/codecs/pict.h"
 #include "imaging/codecs/psd.h"
 #include "imaging/codecs/ras.h"
 #include "imaging/codecs/tga.h"
+#include "imaging/codecs/wmf.h"
 #include "imaging/result.h"
 
 namespace imaging {
@@ -34,10 +38,14 @@ const std::vector<Codec>& codecTable() {
         {6, "BMP", bmp::probe, bmpInfo, bmp::read, bmp::write, bmpWritesDepth},
         {76, "PSD", psd::probe, psd::readInfo, psd::read, psd::write, psd::writesDepth},
         {55, "RAS", ras::probe, ras::readInfo, ras::read, ras::write, ras::writesDepth},
+        {53, "MSP", msp::probe, msp::readInfo, msp::read, msp::write, msp::writesDepth},
+        {16, "EPS", eps::probe, eps::readInfo, eps::read, eps::write, eps::writesDepth},
+        {15, "WMF", wmf::probe, wmf::readInfo, wmf::read, wmf::write, wmf::writesDepth},
         {50, "CAL", cals::probe, cals::readInfo, cals::read, cals::write, cals::writesDepth},
         // Weak signatures: a byte or two, or plausible header fields.
         {56, "PCT", pict::probe, pict::readInfo, pict::read, pict::write, pict::writesDepth},
         {1, "PCX", pcx::probe, pcx::readInfo, pcx::read, pcx::write, pcx::writesDepth},
+        {52, "IMG", gem::probe, gem::readInfo, gem::read, gem::write, gem::writesDepth},
         {51, "MAC", macpaint::probe, macpaint::readInfo, macpaint::read, macpaint::write, macpaint::writesDepth},
         // No signature at all: last.
         {4, "TGA", tga::probe, tga::readInfo, tga::read, tga::write, tga::writesDepth},

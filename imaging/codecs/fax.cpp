@@ -1,67 +1,19 @@
 #include "imaging/codecs/fax.h"
 
+#include "imaging/codecs/tiff_memory.h"
 #include "imaging/result.h"
 
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstring>
 
 namespace imaging::fax {
 namespace {
 
-// A TIFF file in a byte vector, for libtiff's client I/O.
-struct MemoryFile {
-    std::vector<uint8_t> bytes;
-    size_t position = 0;
-};
+using tiffmem::MemoryFile;
 
-tmsize_t readProc(thandle_t h, void* buf, tmsize_t n) {
-    auto* f = static_cast<MemoryFile*>(h);
-    if (f->position >= f->bytes.size()) return 0;
-    const size_t count = std::min(size_t(n), f->bytes.size() - f->position);
-    std::memcpy(buf, f->bytes.data() + f->position, count);
-    f->position += count;
-    return tmsize_t(count);
-}
-
-tmsize_t writeProc(thandle_t h, void* buf, tmsize_t n) {
-    auto* f = static_cast<MemoryFile*>(h);
-    if (f->position + size_t(n) > f->bytes.size()) f->bytes.resize(f->position + size_t(n));
-    std::memcpy(f->bytes.data() + f->position, buf, size_t(n));
-    f->position += size_t(n);
-    return n;
-}
-
-toff_t seekProc(thandle_t h, toff_t offset, int whence) {
-    auto* f = static_cast<MemoryFile*>(h);
-    int64_t base = 0;
-    if (whence == SEEK_CUR) base = int64_t(f->position);
-    if (whence == SEEK_END) base = int64_t(f->bytes.size());
-    const int64_t target = base + int64_t(offset);
-    if (target < 0) return toff_t(-1);
-    f->position = size_t(target);
-    return toff_t(target);
-}
-
-int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t h) { return static_cast<MemoryFile*>(h)->bytes.size(); }
-int mapProc(thandle_t, void**, toff_t*) { return 0; }
-void unmapProc(thandle_t, void*, toff_t) {}
-
-// libtiff's messages stay inside: a broken fax stream is an error code here.
-int quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
-
-TIFF* openMemory(MemoryFile& file, const char* mode) {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, quiet, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
-    TIFF* tif = TIFFClientOpenExt("fax", mode, &file, readProc, writeProc, seekProc, closeProc,
-                                  sizeProc, mapProc, unmapProc, options);
-    TIFFOpenOptionsFree(options);
-    return tif;
-}
+TIFF* openMemory(MemoryFile& file, const char* mode) { return tiffmem::open(file, mode); }
 
 uint16_t compressionOf(Scheme scheme) {
     return scheme == Scheme::kG4 ? COMPRESSION_CCITTFAX4 : COMPRESSION_CCITTFAX3;
