@@ -3,12 +3,15 @@
 #include "imaging/depth.h"
 
 #include "imaging/imaging.h"
+#include "imaging/parallel.h"
 #include "imaging/pixels.h"
 #include "imaging/quantize.h"
 #include "imaging/rgb_rows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace imaging {
@@ -96,29 +99,114 @@ void reduceToBlackAndWhite(const Bitmap& source, Bitmap& result, bool diffuse) {
     }
 }
 
-void mapToPalette(const Bitmap& source, Bitmap& result, bool diffuse) {
-    const int w = source.width, bits = result.bitsPerPixel;
-    PaletteMatcher matcher(result.palette.data(), result.paletteCount);
-    std::vector<uint8_t> rgb(size_t(w) * 3);
-    Diffuser diffuser(w, 3);
-    for (int y = 0; y < source.height; ++y) {
-        unpackRgbRow(source, source.storedRow(y), rgb.data());
-        uint8_t* out = result.storedRow(y);
-        std::memset(out, 0, size_t(result.bytesPerLine));
-        if (!diffuse) {
-            for (int x = 0; x < w; ++x) {
-                const uint8_t* p = rgb.data() + 3 * size_t(x);
-                setIndexAt(out, x, bits, matcher.nearest(p[0], p[1], p[2]));
+// Floyd-Steinberg onto a palette, rows left to right. Row y takes its errors
+// from row y - 1 only once that row has passed the pixels that feed them, so
+// rows run in a wavefront over the cores; each pixel sees exactly the errors
+// it would see on one core, and the picture is the same at any thread count.
+class Wavefront {
+public:
+    Wavefront(int width, int height, int threads)
+        : m_width(width), m_height(height), m_threads(threads), m_ring(threads + 2),
+          m_errors(size_t(m_ring) * size_t(width + 2) * 3, 0), m_progress(size_t(m_ring)) {
+        for (auto& p : m_progress) p.store(-1);
+    }
+
+    // pixel(y, x, r, g, b) stores the pixel and returns the colour it took.
+    template <typename RowInput, typename Pixel>
+    void run(RowInput&& rowInput, Pixel&& pixel) {
+        auto work = [&](int first) {
+            std::vector<uint8_t> rgb(size_t(m_width) * 3);
+            for (int y = first; y < m_height; y += m_threads) {
+                rowInput(y, rgb.data());
+                runRow(y, rgb.data(), pixel);
             }
-            continue;
+        };
+        std::vector<std::thread> pool;
+        for (int t = 1; t < m_threads; ++t) pool.emplace_back(work, t);
+        work(0);
+        for (std::thread& thread : pool) thread.join();
+    }
+
+private:
+    int64_t mark(int y, int done) const { return int64_t(y) * (m_width + 8) + done; }
+    int* errors(int y) { return m_errors.data() + size_t(y % m_ring) * size_t(m_width + 2) * 3 + 3; }
+    void publish(int y, int done) { m_progress[size_t(y % m_ring)].store(mark(y, done), std::memory_order_release); }
+    void waitFor(int y, int done) {
+        if (y < 0) return;
+        const int64_t wanted = mark(y, done);
+        for (int spins = 0; m_progress[size_t(y % m_ring)].load(std::memory_order_acquire) < wanted; ++spins)
+            if (spins > 64) std::this_thread::yield();
+    }
+
+    template <typename Pixel>
+    void runRow(int y, const uint8_t* in, Pixel& pixel) {
+        constexpr int kChunk = 64;
+        const int w = m_width;
+        int* cur = errors(y);
+        int* next = errors(y + 1);
+        std::fill(next - 3, next + size_t(w + 1) * 3, 0);
+        publish(y, 0);
+        int right[3] = {0, 0, 0};
+        for (int x = 0; x < w; ++x) {
+            if (x % kChunk == 0) {
+                waitFor(y - 1, std::min(x + kChunk + 1, w + 8));
+                if (x) publish(y, x);
+            }
+            int v[3];
+            for (int c = 0; c < 3; ++c) v[c] = clamp255(in[3 * x + c] + ((cur[3 * x + c] + right[c] + 8) >> 4));
+            int chosen[3];
+            pixel(y, x, v, chosen);
+            for (int c = 0; c < 3; ++c) {
+                const int e = v[c] - chosen[c];
+                right[c] = 7 * e;
+                next[3 * (x - 1) + c] += 3 * e;
+                next[3 * x + c] += 5 * e;
+                next[3 * (x + 1) + c] += e;
+            }
         }
-        diffuser.row(y, rgb.data(), [&](int x, int* v) {
+        publish(y, w + 8);
+    }
+
+    int m_width, m_height, m_threads, m_ring;
+    std::vector<int> m_errors;
+    std::vector<std::atomic<int64_t>> m_progress;
+};
+
+void mapToPalette(const Bitmap& source, Bitmap& result, bool diffuse) {
+    const int w = source.width, h = source.height, bits = result.bitsPerPixel;
+    PaletteMatcher matcher(result.palette.data(), result.paletteCount);
+    const bool big = int64_t(w) * h >= 1 << 18;
+    if (big) matcher.prepareAll();  // read-only from here on, for the threads
+    if (!diffuse) {
+        auto rows = [&](int first, int last) {
+            std::vector<uint8_t> rgb(size_t(w) * 3);
+            for (int y = first; y < last; ++y) {
+                unpackRgbRow(source, source.storedRow(y), rgb.data());
+                uint8_t* out = result.storedRow(y);
+                std::memset(out, 0, size_t(result.bytesPerLine));
+                for (int x = 0; x < w; ++x) {
+                    const uint8_t* p = rgb.data() + 3 * size_t(x);
+                    setIndexAt(out, x, bits, matcher.nearest(p[0], p[1], p[2]));
+                }
+            }
+        };
+        if (big) forEachBand(h, int64_t(w) * 8, rows);
+        else rows(0, h);
+        return;
+    }
+    const int threads = big ? std::min(threadCount(), 4) : 1;
+    Wavefront wavefront(w, h, std::min(threads, h));
+    wavefront.run(
+        [&](int y, uint8_t* rgb) {
+            unpackRgbRow(source, source.storedRow(y), rgb);
+            std::memset(result.storedRow(y), 0, size_t(result.bytesPerLine));
+        },
+        [&](int y, int x, const int* v, int* chosen) {
             const int index = matcher.nearest(v[0], v[1], v[2]);
             const RgbQuad& q = matcher.entry(index);
-            v[0] = q.red, v[1] = q.green, v[2] = q.blue;
-            setIndexAt(out, x, bits, index);
+            chosen[0] = q.red, chosen[1] = q.green, chosen[2] = q.blue;
+            setIndexAt(result.storedRow(y), x, bits, index);
         });
-    }
 }
 
 void copyIndices(const Bitmap& source, Bitmap& result) {

@@ -8,8 +8,9 @@
 //                              picture with few enough colours keeps them exactly
 //   kFixedPalette (4), or 0    a fixed palette: black and white, the 16 VGA
 //                              colours, or a 6 x 6 x 6 colour cube plus 40 greys
-//   kErrorDiffusion (0x10000)  Floyd-Steinberg error diffusion (serpentine) onto
-//                              that palette; without it, the nearest entry
+//   kErrorDiffusion (0x10000)  Floyd-Steinberg error diffusion onto that palette
+//                              (rows left to right; 1 bit: serpentine); without
+//                              it, the nearest entry
 // Down to 1 bit the palette is black and white, unless one is given; the
 // picture is then reduced through its luminance. A palette picture that goes
 // to a palette depth at least its own keeps its palette and indices, unless a

@@ -225,20 +225,21 @@ double catmullRom(double t) {
 Taps makeTaps(int from, int to) {
     Taps taps;
     if (to < from) {
-        // Area averaging: each output pixel is the mean of the source span it covers.
+        // Area averaging with a tent window: each output pixel averages the
+        // source span under it and its neighbours' halves, weighted by distance,
+        // which keeps fine detail from folding back as moire.
         const double scale = double(from) / to;
-        taps.count = int(std::ceil(scale)) + 1;
+        taps.count = int(std::ceil(2 * scale)) + 2;
         taps.index.assign(size_t(to) * taps.count, 0);
         taps.weight.assign(size_t(to) * taps.count, 0);
         for (int i = 0; i < to; ++i) {
-            const double a = i * scale, b = std::min((i + 1) * scale, double(from));
-            const int k0 = int(std::floor(a));
+            const double centre = (i + 0.5) * scale - 0.5;
+            const int k0 = int(std::floor(centre - scale));
             std::vector<double> w(size_t(taps.count), 0.0);
             for (int k = 0; k < taps.count; ++k) {
-                const int s = std::min(k0 + k, from - 1);
-                taps.index[size_t(i) * taps.count + k] = s;
-                const double cover = std::min(b, double(k0 + k + 1)) - std::max(a, double(k0 + k));
-                w[size_t(k)] = cover > 0 ? cover : 0;
+                taps.index[size_t(i) * taps.count + k] = std::clamp(k0 + k, 0, from - 1);
+                const double t = std::fabs(k0 + k - centre) / scale;
+                w[size_t(k)] = t < 1 ? 1 - t : 0;
             }
             normalise(w, taps.weight.data() + size_t(i) * taps.count);
         }

@@ -26,9 +26,11 @@ constexpr int kGrow = 0x0001;  // make the picture large enough to hold all of t
 // take the nearest pixel, so that they keep their palette and indices.
 int rotateFine(Bitmap& bitmap, int hundredths, int flags, ColorRef fill);
 
-// Resamples to width x height: area averaging along an axis that shrinks,
-// bicubic (Catmull-Rom) interpolation along an axis that grows. The same size
-// changes nothing. The resolution in dots per inch stays.
+// Resamples to width x height: along an axis that shrinks, area averaging
+// with a tent window reaching one output pixel either side (a triangle filter
+// scaled to the output pixels; a plain box would let fine detail fold back
+// as moire); along an axis that grows, bicubic Catmull-Rom interpolation. The
+// same size changes nothing. The resolution in dots per inch stays.
 int resize(Bitmap& bitmap, int width, int height);
 
 }  // namespace imaging

@@ -4,16 +4,29 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
 namespace imaging {
 
+// The most threads a role uses; 0 (the default) means one per core, at most 8.
+// Tests set it to show that the result does not depend on it.
+inline std::atomic<int>& threadLimit() {
+    static std::atomic<int> limit{0};
+    return limit;
+}
+inline int threadCount() {
+    const int limit = threadLimit().load();
+    const int cores = int(std::min<unsigned>(std::max(std::thread::hardware_concurrency(), 1u), 8u));
+    return limit > 0 ? limit : cores;
+}
+
 // Calls work(first, last) on disjoint bands covering [0, count).
 template <typename Work>
 void forEachBand(int count, long long costPerItem, Work&& work) {
     const long long total = (long long)count * std::max(costPerItem, 1LL);
-    int threads = int(std::min<unsigned>(std::max(std::thread::hardware_concurrency(), 1u), 8u));
+    int threads = threadCount();
     if (total < 200000) threads = 1;  // below ~0.1 ms a thread costs more than it saves
     threads = std::min(threads, std::max(count, 1));
     if (threads <= 1) {

@@ -291,53 +291,46 @@ int buildOptimizedPalette(const Bitmap& picture, int maxColours, RgbQuad* palett
 // ------------------------------------------------------------ nearest entry
 
 PaletteMatcher::PaletteMatcher(const RgbQuad* palette, int count)
-    : m_palette(palette, palette + std::max(count, 1)), m_cellStart(size_t(1) << 18, -1) {
+    : m_palette(palette, palette + std::max(count, 1)), m_cellStart(size_t(1) << 15, -1),
+      m_cellCount(size_t(1) << 15, 0) {
     if (count <= 0) m_palette[0] = RgbQuad{};
+    for (const RgbQuad& q : m_palette) m_red.push_back(q.red), m_green.push_back(q.green), m_blue.push_back(q.blue);
+    m_scratch.resize(m_palette.size());
 }
 
-int PaletteMatcher::fillCell(int cell, int r, int g, int b) {
-    // Centre of the 4 x 4 x 4 cell and its half diagonal.
-    const float cr = float(r & ~3) + 1.5f, cg = float(g & ~3) + 1.5f, cb = float(b & ~3) + 1.5f;
-    const float half = 1.5f * std::sqrt(3.0f);
-    const int n = int(m_palette.size());
-    std::vector<float> distance(static_cast<size_t>(n));
+void PaletteMatcher::prepareAll() {
+    for (int cell = 0; cell < int(m_cellStart.size()); ++cell)
+        if (m_cellStart[size_t(cell)] < 0) fillCell(cell);
+}
+
+void PaletteMatcher::fillCell(int cell) {
+    // Centre of the 8 x 8 x 8 cell and its half diagonal.
+    const float cr = float((cell >> 10) * 8) + 3.5f, cg = float(((cell >> 5) & 31) * 8) + 3.5f,
+                cb = float((cell & 31) * 8) + 3.5f;
+    const float half = 3.5f * std::sqrt(3.0f);
+    const size_t n = m_palette.size();
     float nearest = 1e30f;
-    for (int i = 0; i < n; ++i) {
-        const float dr = m_palette[size_t(i)].red - cr, dg = m_palette[size_t(i)].green - cg,
-                    db = m_palette[size_t(i)].blue - cb;
-        distance[size_t(i)] = std::sqrt(dr * dr + dg * dg + db * db);
-        nearest = std::min(nearest, distance[size_t(i)]);
+    for (size_t i = 0; i < n; ++i) {
+        const float dr = m_red[i] - cr, dg = m_green[i] - cg, db = m_blue[i] - cb;
+        m_scratch[i] = dr * dr + dg * dg + db * db;
+        nearest = std::min(nearest, m_scratch[i]);
     }
     // An entry farther from the centre than nearest + 2 * half cannot be the
     // nearest for any colour in the cell (triangle inequality); a little slack
     // covers rounding.
-    const float limit = nearest + 2 * half + 0.01f;
-    const int32_t start = int32_t(m_candidates.size());
-    m_candidates.push_back(0);
-    int kept = 0;
-    for (int i = 0; i < n; ++i)
-        if (distance[size_t(i)] <= limit) m_candidates.push_back(uint8_t(i)), ++kept;
-    m_candidates[size_t(start)] = uint8_t(kept - 1);
-    m_cellStart[size_t(cell)] = start;
-    return start;
-}
-
-int PaletteMatcher::nearest(int r, int g, int b) {
-    const int cell = ((r >> 2) << 12) | ((g >> 2) << 6) | (b >> 2);
-    int32_t start = m_cellStart[size_t(cell)];
-    if (start < 0) start = fillCell(cell, r, g, b);
-    const uint8_t* c = m_candidates.data() + start;
-    const int count = c[0] + 1;
-    if (count == 1) return c[1];
-    int best = c[1];
-    int bestDistance = 1 << 30;
-    for (int k = 1; k <= count; ++k) {
-        const RgbQuad& q = m_palette[c[k]];
-        const int dr = q.red - r, dg = q.green - g, db = q.blue - b;
-        const int d = dr * dr + dg * dg + db * db;
-        if (d < bestDistance) bestDistance = d, best = c[k];
+    const float reach = std::sqrt(nearest) + 2 * half + 0.01f;
+    const float limit = reach * reach;
+    const size_t start = m_candidates.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (m_scratch[i] > limit) continue;
+        const float gap = std::max(0.0f, std::sqrt(m_scratch[i]) - half - 0.01f);
+        m_candidates.push_back(Candidate{m_palette[i].red, m_palette[i].green, m_palette[i].blue,
+                                         uint8_t(i), gap * gap * 0.9999f});
     }
-    return best;
+    std::sort(m_candidates.begin() + std::ptrdiff_t(start), m_candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.bound < b.bound || (a.bound == b.bound && a.index < b.index); });
+    m_cellStart[size_t(cell)] = int32_t(start);
+    m_cellCount[size_t(cell)] = uint16_t(m_candidates.size() - start);
 }
 
 }  // namespace imaging

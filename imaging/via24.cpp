@@ -13,7 +13,10 @@ int toDirectColour(const Bitmap& source, Bitmap& work) {
 
 int backToDepth(Bitmap& target, const Bitmap& work, int bits) {
     if (bits > 8) return changeColorDepth(target, work, bits, depth::kNearest);
-    return changeColorDepth(target, work, bits, depth::kOptimizedPalette | depth::kErrorDiffusion);
+    // Two colours cannot show a soft edge without diffusion; 16 and 256 chosen
+    // colours can, and diffusion noise would undo a blur.
+    if (bits == 1) return changeColorDepth(target, work, 1, depth::kErrorDiffusion);
+    return changeColorDepth(target, work, bits, depth::kOptimizedPalette);
 }
 
 }  // namespace imaging

@@ -1,7 +1,7 @@
 // Effects that compute new colours (resize, blur, sharpen) work on 24 or 32
 // bits. Pictures of other depths go to 24 bits and come back: 15 and 16 bits
-// exactly as they were for unchanged pixels, palette depths with an optimised
-// palette and error diffusion (1 bit: black and white, diffused).
+// exactly as they were for unchanged pixels, 4 and 8 bits with an optimised
+// palette, 1 bit in black and white with error diffusion.
 #pragma once
 
 #include "imaging/bitmap.h"

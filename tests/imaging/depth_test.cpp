@@ -171,9 +171,9 @@ TEST(ChangeColorDepth, PinnedResults) {
     const Bitmap source = fromRgb8(photoLike(96, 64));
     struct Case { int bits; uint32_t flags; uint64_t hash; };
     const Case cases[] = {
-        {8, depth::kOptimizedPalette | depth::kErrorDiffusion, 1331624277897946930ull},
-        {4, depth::kOptimizedPalette | depth::kErrorDiffusion, 9130510958842730302ull},
-        {8, depth::kFixedPalette | depth::kErrorDiffusion, 14541752533078919182ull},
+        {8, depth::kOptimizedPalette | depth::kErrorDiffusion, 5877668798237864990ull},
+        {4, depth::kOptimizedPalette | depth::kErrorDiffusion, 7310133965528509269ull},
+        {8, depth::kFixedPalette | depth::kErrorDiffusion, 14052780859628866118ull},
         {1, depth::kErrorDiffusion, 17614733707245290314ull},
         {8, depth::kOptimizedPalette, 6370848145375435185ull},
     };
