@@ -11,8 +11,11 @@
 #include "imaging/codecs/psd.h"
 #include "imaging/codecs/ras.h"
 #include "imaging/codecs/tga.h"
+#include "imaging/codecs/tiff.h"
+#include "imaging/codecs/png.h"
 #include "imaging/codecs/wmf.h"
 #include "imaging/result.h"
+#include "jpeg32/jpeg32.h"
 
 namespace imaging {
 namespace {
@@ -36,6 +39,9 @@ bool bmpWritesDepth(int bits) { return bits != 15 && bits != 16 ? isValidDepth(b
 const std::vector<Codec>& codecTable() {
     static const std::vector<Codec> table = {
         {6, "BMP", bmp::probe, bmpInfo, bmp::read, bmp::write, bmpWritesDepth},
+        {3, "TIF", tiff::probe, tiff::readInfo, tiff::read, tiff::write, tiff::writesDepth},
+        {75, "PNG", png::probe, png::readInfo, png::read, png::write, png::writesDepth},
+        {10, "JPG", jpeg32::probe, jpeg32::readInfo, jpeg32::read, nullptr, nullptr},
         {76, "PSD", psd::probe, psd::readInfo, psd::read, psd::write, psd::writesDepth},
         {55, "RAS", ras::probe, ras::readInfo, ras::read, ras::write, ras::writesDepth},
         {53, "MSP", msp::probe, msp::readInfo, msp::read, msp::write, msp::writesDepth},
