@@ -3,9 +3,12 @@
 #include "imaging/codecs/bmp.h"
 #include "imaging/codecs/cals.h"
 #include "imaging/codecs/eps.h"
+#include "imaging/codecs/fxs.h"
 #include "imaging/codecs/gem.h"
+#include "imaging/codecs/ioca.h"
 #include "imaging/codecs/macpaint.h"
 #include "imaging/codecs/msp.h"
+#include "imaging/codecs/pcd.h"
 #include "imaging/codecs/pcx.h"
 #include "imaging/codecs/pict.h"
 #include "imaging/codecs/psd.h"
@@ -14,6 +17,7 @@
 #include "imaging/codecs/tiff.h"
 #include "imaging/codecs/png.h"
 #include "imaging/codecs/wmf.h"
+#include "imaging/codecs/wpg.h"
 #include "imaging/result.h"
 #include "jpeg32/jpeg32.h"
 
@@ -44,9 +48,13 @@ const std::vector<Codec>& codecTable() {
         {10, "JPG", jpeg32::probe, jpeg32::readInfo, jpeg32::read, nullptr, nullptr},
         {76, "PSD", psd::probe, psd::readInfo, psd::read, psd::write, psd::writesDepth},
         {55, "RAS", ras::probe, ras::readInfo, ras::read, ras::write, ras::writesDepth},
+        {54, "WPG", wpg::probe, wpg::readInfo, wpg::read, wpg::write, wpg::writesDepth},
+        {69, "FXS", fxs::probe, fxs::readInfo, fxs::read, fxs::write, fxs::writesDepth},
+        {57, "PCD", pcd::probe, pcd::readInfo, pcd::read, nullptr, nullptr},
         {53, "MSP", msp::probe, msp::readInfo, msp::read, msp::write, msp::writesDepth},
         {16, "EPS", eps::probe, eps::readInfo, eps::read, eps::write, eps::writesDepth},
         {15, "WMF", wmf::probe, wmf::readInfo, wmf::read, wmf::write, wmf::writesDepth},
+        {71, "ICA", ioca::probe, ioca::readInfo, ioca::read, ioca::write, ioca::writesDepth},
         {50, "CAL", cals::probe, cals::readInfo, cals::read, cals::write, cals::writesDepth},
         // Weak signatures: a byte or two, or plausible header fields.
         {56, "PCT", pict::probe, pict::readInfo, pict::read, pict::write, pict::writesDepth},
