@@ -136,6 +136,9 @@ const QImage& CImageWindow::shownImage() {
 void CImageWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect client = clientRect();
+    if (m_hBar->isVisible() && m_vBar->isVisible())  // the square between the bars
+        painter.fillRect(QRect(client.right() + 1, client.bottom() + 1, width(), height()),
+                         palette().brush(QPalette::Window));
     painter.setClipRect(event->rect() & client);
     painter.fillRect(client, Qt::white);
     if (m_image.hasBitmap()) {
