@@ -23,26 +23,33 @@ bool plausibleHeader(const uint8_t* p) {
     return p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] <= 3;
 }
 
-}  // namespace
-
-bool probe(const uint8_t* data, size_t size) {
+// The header alone looks right (the pad after the patterns is zeros in every
+// writer we know of); said of files that may be cut short.
+bool looksLikeMacPaint(const uint8_t* data, size_t size) {
     if (hasMacBinaryPrefix(data, size)) return true;
-    // No signature: a weak guess for files at the back of the table.
-    if (size < kHeaderSize + kHeight || !plausibleHeader(data)) return false;
-    // The pad after the patterns is zeros in every writer we know of.
+    if (size < kHeaderSize || !plausibleHeader(data)) return false;
     for (size_t i = 4 + 38 * 8; i < kHeaderSize; ++i)
         if (data[i] != 0) return false;
     return true;
 }
 
+}  // namespace
+
+bool probe(const uint8_t* data, size_t size) {
+    // No signature: a weak guess for files at the back of the table, which
+    // also asks for the two bytes a row the shortest picture takes.
+    const size_t start = hasMacBinaryPrefix(data, size) ? kPrefixSize : 0;
+    return looksLikeMacPaint(data, size) && size >= start + kHeaderSize + 2 * kHeight;
+}
+
 int readInfo(const uint8_t* data, size_t size, FileInfo& info) {
-    if (!probe(data, size)) return kErrFileFormat;
+    if (!looksLikeMacPaint(data, size)) return kErrFileFormat;
     raster::fillInfo(info, kWidth, kHeight, 1, 72, 72);
     return kSuccess;
 }
 
 int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
-    if (!probe(data, size)) return kErrFileFormat;
+    if (!looksLikeMacPaint(data, size)) return kErrFileFormat;
     Bitmap b;
     int status = raster::newPicture(b, kWidth, kHeight, 1);
     if (status != kSuccess) return status;

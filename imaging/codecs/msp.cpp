@@ -78,16 +78,14 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
         size_t x = 0;
         while (code.remaining() > 0 && x < bytes) {
             const uint8_t n = code.u8();
-            if (n == 0) {
-                const uint8_t count = code.u8(), value = code.u8();
-                for (int i = 0; i < count && x < bytes; ++i) row[x++] = value;
-            } else {
-                for (int i = 0; i < n; ++i) {
-                    const uint8_t v = code.u8();
-                    if (x < bytes) row[x++] = v;
-                }
-            }
-            if (code.ranOut()) return kErrCorrupt;
+            size_t count = n;
+            uint8_t value = 0;
+            if (n == 0) count = code.u8(), value = code.u8();
+            if (code.ranOut() || count > bytes - x || (n != 0 && count > code.remaining()))
+                return kErrCorrupt;  // past the row, or past the row's code
+            if (n == 0) std::memset(row.data() + x, value, count);
+            else code.bytes(row.data() + x, count);
+            x += count;
         }
         std::memcpy(out, row.data(), bytes);
     }

@@ -2,8 +2,8 @@
 //
 // Reads version 1 (raw rows) and 2 (a table of coded row lengths, then rows
 // of runs and literal stretches), 1 = white. The checksum is not required to
-// match. A row whose code runs past the row is clipped; a row table that
-// points past the file is an error.
+// match. A row whose code runs past the row is corrupt; a row table that
+// points past the file is a truncated file.
 // Writes version 2 with a correct checksum.
 #pragma once
 

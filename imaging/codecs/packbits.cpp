@@ -27,7 +27,7 @@ void encode(const uint8_t* data, size_t n, std::vector<uint8_t>& out) {
     }
 }
 
-size_t decode(ByteReader& in, uint8_t* out, size_t size) {
+size_t decode(ByteReader& in, uint8_t* out, size_t size, bool* overflow) {
     size_t made = 0;
     while (made < size) {
         const int control = int8_t(in.u8());
@@ -35,6 +35,7 @@ size_t decode(ByteReader& in, uint8_t* out, size_t size) {
         if (control >= 0) {
             const size_t count = size_t(control) + 1;
             const size_t keep = std::min(count, size - made);
+            if (keep < count && overflow) *overflow = true;
             const size_t have = std::min(keep, in.remaining());
             std::memcpy(out + made, in.here(), have);
             made += have;
@@ -45,6 +46,7 @@ size_t decode(ByteReader& in, uint8_t* out, size_t size) {
             const uint8_t value = in.u8();
             if (in.ranOut()) break;
             const size_t keep = std::min(count, size - made);
+            if (keep < count && overflow) *overflow = true;
             std::memset(out + made, value, keep);
             made += keep;
         }
@@ -52,11 +54,11 @@ size_t decode(ByteReader& in, uint8_t* out, size_t size) {
     return made;
 }
 
-size_t decodeBlock(ByteReader& in, size_t codedBytes, uint8_t* out, size_t size) {
+size_t decodeBlock(ByteReader& in, size_t codedBytes, uint8_t* out, size_t size, bool* overflow) {
     const size_t start = in.position();
     const size_t available = std::min(codedBytes, in.remaining());
     ByteReader block(in.here(), available);
-    const size_t made = decode(block, out, size);
+    const size_t made = decode(block, out, size, overflow);
     in.seek(start + available);
     if (available < codedBytes) in.skip(1);  // sets the ran-out flag
     return made;

@@ -16,11 +16,13 @@ void encode(const uint8_t* data, size_t n, std::vector<uint8_t>& out);
 
 // Decodes until `size` bytes are out or the input ends. Output past `size`
 // is dropped (a run crossing the end is clipped). Returns the bytes made;
-// fewer than size means the input ran out.
-size_t decode(ByteReader& in, uint8_t* out, size_t size);
+// fewer than size means the input ran out. overflow, when given, is set when
+// a run or literal went past `size`.
+size_t decode(ByteReader& in, uint8_t* out, size_t size, bool* overflow = nullptr);
 
 // Decodes exactly one coded block of `codedBytes` into out (size bytes); the
 // reader ends up right after the block whatever the data says.
-size_t decodeBlock(ByteReader& in, size_t codedBytes, uint8_t* out, size_t size);
+size_t decodeBlock(ByteReader& in, size_t codedBytes, uint8_t* out, size_t size,
+                   bool* overflow = nullptr);
 
 }  // namespace imaging::packbits

@@ -82,29 +82,32 @@ private:
     uint8_t value_ = 0;
 };
 
-void readPalette(const uint8_t* data, size_t size, const Header& h, Bitmap& b) {
+int readPalette(const uint8_t* data, size_t size, const Header& h, Bitmap& b) {
     if (h.depth == 1) {
-        raster::setBlackWhitePalette(b);
-        // 1 = white, as the common readers see it: index 1 is already white.
-        return;
+        raster::setBlackWhitePalette(b);  // 1 = white, as the common readers see it
+        return kSuccess;
     }
     if (h.depth == 4) {
         const int entries = 1 << (h.bitsPerPlane * h.planes);
         bool any = false;
         for (int i = 0; i < 48; ++i) any = any || data[16 + i] != 0;
-        if (!any && h.bitsPerPlane == 1) return;  // the default VGA colours
+        if (!any && h.bitsPerPlane == 1) return kSuccess;  // the default VGA colours
         for (int i = 0; i < 16; ++i)
             b.palette[i] = RgbQuad{data[16 + 3 * i + 2], data[16 + 3 * i + 1], data[16 + 3 * i], 0};
         b.paletteCount = entries;
-        return;
+        return kSuccess;
     }
     if (h.depth == 8) {
         if (size >= kHeaderSize + 769 && data[size - 769] == 0x0C) {
             const uint8_t* p = data + size - 768;
             for (int i = 0; i < 256; ++i) b.palette[i] = RgbQuad{p[3 * i + 2], p[3 * i + 1], p[3 * i], 0};
             b.paletteCount = 256;
+        } else if (h.version == 5 && h.paletteInfo != 2) {
+            // Version 5 colour files end with their palette: without it the file was cut.
+            return kErrFileRead;
         }  // else the grey ramp of a new 8-bit picture
     }
+    return kSuccess;
 }
 
 }  // namespace
@@ -129,7 +132,8 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
     Bitmap b;
     status = raster::newPicture(b, h.width, h.height, h.depth);
     if (status != kSuccess) return status;
-    readPalette(data, size, h, b);
+    status = readPalette(data, size, h, b);
+    if (status != kSuccess) return status;
     if (h.xDpi > 0 && h.xDpi < 10000 && h.yDpi > 0 && h.yDpi < 10000) {
         b.xResolution = h.xDpi;
         b.yResolution = h.yDpi;

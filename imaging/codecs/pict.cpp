@@ -129,7 +129,7 @@ int readPixMapHeader(ByteReader& in, PixMap& p) {
 }
 
 // PackBits over 16-bit words (pack type 3).
-size_t unpackWords(ByteReader& in, size_t coded, uint8_t* out, size_t size) {
+size_t unpackWords(ByteReader& in, size_t coded, uint8_t* out, size_t size, bool& overflow) {
     const size_t end = std::min(in.position() + coded, in.position() + in.remaining());
     size_t made = 0;
     while (in.position() < end && made < size) {
@@ -149,6 +149,7 @@ size_t unpackWords(ByteReader& in, size_t coded, uint8_t* out, size_t size) {
         }
     }
     in.seek(end);
+    overflow = made > size;
     return std::min(made, size);
 }
 
@@ -174,9 +175,11 @@ int readRows(ByteReader& in, const PixMap& p, bool packed, const Rect& frame, Bi
             const size_t coded = p.rowBytes > 250 ? in.u16be() : in.u8();
             if (in.ranOut()) return kErrFileRead;
             size_t made;
-            if (p.direct && packType == 3) made = unpackWords(in, coded, row.data(), rowLength);
-            else made = packbits::decodeBlock(in, coded, row.data(), rowLength);
+            bool overflow = false;
+            if (p.direct && packType == 3) made = unpackWords(in, coded, row.data(), rowLength, overflow);
+            else made = packbits::decodeBlock(in, coded, row.data(), rowLength, &overflow);
             if (in.ranOut()) return kErrFileRead;
+            if (overflow) return kErrCorrupt;  // each row is coded alone
             if (made < rowLength) std::memset(row.data() + made, 0, rowLength - made);
         }
         const int ty = y + offsetY;

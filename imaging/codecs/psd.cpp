@@ -147,10 +147,12 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
             if (compression == 0) {
                 if (!in.bytes(row.data(), rowBytes)) return kErrFileRead;
             } else {
-                const size_t made =
-                    packbits::decodeBlock(in, counts[size_t(c) * rows + y], row.data(), rowBytes);
+                bool overflow = false;
+                const size_t made = packbits::decodeBlock(in, counts[size_t(c) * rows + y], row.data(),
+                                                          rowBytes, &overflow);
                 if (in.ranOut()) return kErrFileRead;
-                if (made < rowBytes) return kErrCorrupt;
+                // Each row is coded alone: a row that comes out short or long is corrupt.
+                if (made < rowBytes || overflow) return kErrCorrupt;
             }
             if (h.depth == 1) {
                 std::memcpy(planes.data() + y * rowBytes, row.data(), rowBytes);

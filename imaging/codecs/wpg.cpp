@@ -122,16 +122,14 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
             const int count = head & 0x7F;
             if (head & 0x80) {
                 const uint8_t v = in.u8();
-                if (count > 0) {
-                    for (int i = 0; i < count && x < rowBytes; ++i) row[x++] = v;
-                } else {
-                    for (int i = 0; i < v && x < rowBytes; ++i) row[x++] = 0xFF;
-                }
+                const size_t n = count > 0 ? size_t(count) : v;
+                if (n > rowBytes - x) return kErrCorrupt;  // a run past the row
+                std::memset(row.data() + x, count > 0 ? v : 0xFF, n);
+                x += n;
             } else if (count > 0) {
-                for (int i = 0; i < count; ++i) {
-                    const uint8_t v = in.u8();
-                    if (x < rowBytes) row[x++] = v;
-                }
+                if (size_t(count) > rowBytes - x) return kErrCorrupt;
+                in.bytes(row.data() + x, size_t(count));
+                x += size_t(count);
             } else {  // repeat the previous row
                 const uint8_t n = in.u8();
                 if (x != 0 || y == 0) return in.ranOut() ? kErrFileRead : kErrCorrupt;

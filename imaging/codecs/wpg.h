@@ -1,7 +1,7 @@
 // WordPerfect Graphics, version 1 bitmaps.
 //
 // Reads the first bitmap record (type 1 or 2) of a WPG1 file at 1, 2, 4 or 8
-// bits with its colour map record; runs are clipped to the row, a row repeat
+// bits with its colour map record. A run past its row, or a row repeat
 // before the first row or in mid-row is corrupt. Without a colour map, 1 bit
 // is black and white and 2/4 bits take the VGA colours. WPG2 and encrypted
 // files are refused.
