@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/effect_ops.h"
 
 namespace quillon::cli {
 
@@ -6,8 +7,10 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"info", "FILE", "print the size, depth and format of a picture file", runInfo},
         {"convert", "IN OUT [--format-index N] [--quality Q] [--progressive|--baseline] "
-                    "[--interlace] [--transparent INDEX]",
-         "open IN and save it as OUT (the format comes from OUT's extension)", runConvert},
+                    "[--interlace] [--transparent INDEX] [--op OPERATION]...",
+         "open IN, apply the operations, and save it as OUT (the format comes from OUT's extension)",
+         runConvert},
+        {"effects", "", "list the operations that convert --op applies", runEffects},
     };
     return table;
 }

@@ -2,6 +2,7 @@
 // save writes it.
 #include "cli/commands.h"
 #include "cli/console_port.h"
+#include "cli/effect_ops.h"
 #include "image/error_messages.h"
 #include "image/file_dispatch.h"
 #include "image/image_object.h"
@@ -55,6 +56,7 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
     int progressive = -1;  // -1: keep the picture's flag
     bool interlace = false;
     int transparent = -1;
+    std::vector<EffectOp> ops;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -71,6 +73,14 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
             progressive = 0;
         } else if (a == "--interlace") {
             interlace = true;
+        } else if (a == "--op" && hasValue) {
+            EffectOp op;
+            QString why;
+            if (!parseEffectOp(arguments[++i], op, why)) {
+                console.error(why);
+                return kUsage;
+            }
+            ops.push_back(op);
         } else if (a.startsWith("--")) {
             return usage(console, "convert");
         } else {
@@ -99,6 +109,7 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
         reportImagingError(console);
         return kFailed;
     }
+    if (!applyEffectOps(picture, ops, console)) return kFailed;
     if (const auto refusal = saveRefusal(formatIndex, picture.bitsPerPixel())) {
         console.error(*refusal);
         return kFailed;
