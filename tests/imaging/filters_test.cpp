@@ -106,7 +106,9 @@ TEST(Tone, PalettePicturesChangeOnlyTheirPaletteAndDirectDepthsTheirPixels) {
         Bitmap b = patterned(14, 6, bits);
         const Bitmap before = patterned(14, 6, bits);
         ASSERT_EQ(brightness(b, 300), kSuccess);
-        if (bits <= 8) EXPECT_EQ(std::memcmp(b.pixels.get(), before.pixels.get(), b.byteCount()), 0);
+        if (bits <= 8) {
+            EXPECT_EQ(std::memcmp(b.pixels.get(), before.pixels.get(), b.byteCount()), 0);
+        }
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 14; ++x) {
                 const Rgb was = visualPixel(before, x, y), now = visualPixel(b, x, y);

@@ -63,7 +63,9 @@ TEST(RotateDegrees, HalfTurnIsExactAndSmallAnglesKeepTheSize) {
             EXPECT_EQ(r.width, 12);
             EXPECT_EQ(r.height, 9);
             EXPECT_EQ(r.bitsPerPixel, bits);
-            if (bits <= 8) EXPECT_EQ(r.palette, before.palette);
+            if (bits <= 8) {
+                EXPECT_EQ(r.palette, before.palette);
+            }
         }
         Bitmap same = patterned(12, 9, bits);
         ASSERT_EQ(rotateDegrees(same, 720, false), kSuccess);
