@@ -7,8 +7,7 @@ namespace quillon {
 
 CColourSwatch::CColourSwatch(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("1085"));
-    setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setLineWidth(2);
+    setFrameStyle(QFrame::WinPanel | QFrame::Raised);
     setFixedSize(48, 22);
 }
 

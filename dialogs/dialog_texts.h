@@ -3,6 +3,14 @@
 
 namespace quillon::dialog_text {
 
+// The labels of the toolkit's file dialog, in the program's language.
+inline constexpr const char* kLookIn = "ﾌｧｲﾙの場所:";
+inline constexpr const char* kFileName = "ﾌｧｲﾙ名:";
+inline constexpr const char* kFileType = "ﾌｧｲﾙの種類:";
+inline constexpr const char* kSave = "保存(&S)";
+inline constexpr const char* kOpen = "開く(&O)";
+inline constexpr const char* kCancel = "ｷｬﾝｾﾙ";
+
 // Save As and Save.
 inline constexpr const char* kWrongExtension = "正しい拡張子を付けてください";
 inline constexpr const char* kInterlace = "ｲﾝﾀｰﾚｰｽ(&I)";

@@ -2,6 +2,7 @@
 
 #include "dialogs/dialog_settings.h"
 #include "dialogs/dialog_texts.h"
+#include "dialogs/file_dialog_labels.h"
 #include "dialogs/picture_preview.h"
 #include "dialogs/save_format_list.h"
 
@@ -23,6 +24,8 @@ COpenFileDlg::COpenFileDlg(const QString& initialName, DialogSettings& settings,
     setOption(QFileDialog::HideNameFilterDetails);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
+    // After the accept mode, which makes the buttons anew.
+    setFileDialogLabels(*this, dialog_text::kOpen);
     setNameFilters(toNameFilters(saveFormatList().openFilter));
     if (!initialName.isEmpty()) selectFile(initialName);
 

@@ -2,11 +2,13 @@
 
 #include "dialogs/colour_swatch.h"
 #include "dialogs/dialog_texts.h"
+#include "dialogs/file_dialog_labels.h"
 #include "dialogs/file_names.h"
 #include "dialogs/modal_input_gate.h"
 #include "ui/ui_port.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -23,6 +25,8 @@ CSaveAsDlg::CSaveAsDlg(SaveAsModel& model, const QString& folder, const PickSetu
     setOption(QFileDialog::HideNameFilterDetails);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
+    // After the accept mode, which makes the buttons anew.
+    setFileDialogLabels(*this, dialog_text::kSave);
     const QStringList filters = toNameFilters(m_model.formats().saveAsFilter);
     setNameFilters(filters);
     selectNameFilter(filters.value(m_model.formatIndex() - 1));
@@ -38,7 +42,10 @@ CSaveAsDlg::CSaveAsDlg(SaveAsModel& model, const QString& folder, const PickSetu
     if (!name.isEmpty()) selectFile(QFileInfo(name).fileName());
 
     addGifControls();
-    connect(this, &QFileDialog::filterSelected, this, &CSaveAsDlg::typeChosen);
+    // Connected after the dialog's own handler, which has put the type's
+    // extension on a name that had one; ours also covers names without.
+    if (auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        connect(types, &QComboBox::activated, this, [this](int row) { typeChosen(row + 1); });
     if (QLineEdit* edit = fileNameEdit())
         connect(edit, &QLineEdit::textChanged, this,
                 [this](const QString& text) { m_model.setFileName(text); });
@@ -86,9 +93,8 @@ void CSaveAsDlg::addGifControls() {
     connect(m_swatch, &CColourSwatch::clicked, this, &CSaveAsDlg::swatchClicked);
 }
 
-void CSaveAsDlg::typeChosen(const QString& filter) {
-    const int index = int(nameFilters().indexOf(filter)) + 1;
-    if (index < 1) return;
+void CSaveAsDlg::typeChosen(int index) {
+    if (index < 1 || index > m_model.formats().count()) return;
     QLineEdit* edit = fileNameEdit();
     if (edit) m_model.setFileName(edit->text());
     const bool wasPicking = m_model.picking();

@@ -50,7 +50,7 @@ public:
 
 private:
     void addGifControls();
-    void typeChosen(const QString& filter);
+    void typeChosen(int formatIndex);
     void swatchClicked();
     void endPick();
     void syncControls();
