@@ -115,7 +115,9 @@ int greyScale(Bitmap& bitmap) {
         } else {
             for (int x = 0; x < bitmap.width; ++x) {
                 const Rgb c = readPixel(bitmap, row, x);
-                const uint8_t g = greyOf(c.r, c.g, c.b);
+                // A grey that 5-bit red and blue hold exactly; 6-bit green then
+                // comes within 2 of it (15 bits: exactly).
+                const uint8_t g = expand5(unsigned(greyOf(c.r, c.g, c.b)) >> 3);
                 writePixel(bitmap, row, x, Rgb{g, g, g});
             }
         }
