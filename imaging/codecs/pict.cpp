@@ -88,6 +88,8 @@ int readPixMapHeader(ByteReader& in, PixMap& p) {
         if (p.direct != (pixelType == 16) && pixelType != 0 && pixelType != 16) return kErrFeature;
         if (p.direct) {
             if (p.pixelSize != 16 && p.pixelSize != 32) return kErrFeature;
+            // 32-bit pixels are planes of R, G, B (after A with four components).
+            if (p.pixelSize == 32 && p.cmpCount != 3 && p.cmpCount != 4) return kErrCorrupt;
         } else if (p.pixelSize != 1 && p.pixelSize != 2 && p.pixelSize != 4 && p.pixelSize != 8) {
             return kErrFeature;
         }

@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"pict-index-outside-table.pct", 56, kErrCorrupt},
         Fixture{"pict-run-past-row.pct", 56, kErrCorrupt},
         Fixture{"pict-unknown-opcode.pct", 56, kErrFeature},
+        Fixture{"pict-direct-one-component.pct", 56, kErrCorrupt},
         Fixture{"macpaint-truncated.mac", 51, kErrFileRead},
         Fixture{"eps-index-outside-palette.eps", 16, kErrCorrupt},
         Fixture{"eps-hex-data-truncated.eps", 16, kErrFileRead},

@@ -122,6 +122,18 @@ std::vector<OracleCase> readerCases() {
         {"cal1_libtiff", 50, 1,
          "tail -c +2049 {f} > {f}.g4 && fax2tiff -4 -M -X 37 -o {f}.tif {f}.g4 >/dev/null && "
          "tifftopnm {f}.tif | pamcut -height 23 | ppmtoppm > {o}; rm -f {f}.g4 {f}.tif"},
+        {"eps1_gs", 16, 1, "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=ppmraw -r72 -sOutputFile=- {f} | ppmtoppm > {o}"},
+        {"eps8_gs", 16, 8, "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=ppmraw -r72 -sOutputFile=- {f} | ppmtoppm > {o}"},
+        {"eps24_gs", 16, 24, "gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=ppmraw -r72 -sOutputFile=- {f} | ppmtoppm > {o}"},
+        {"wmf8_im", 15, 8, "/usr/bin/convert -density 96 wmf:{f} -depth 8 ppm:{o}"},
+        {"wmf24_im", 15, 24, "/usr/bin/convert -density 96 wmf:{f} -depth 8 ppm:{o}"},
+        {"img1_netpbm", 52, 1, "gemtopnm {f} | ppmtoppm > {o}"},
+        {"msp1_pillow", 53, 1, keep[0].c_str()},
+        {"wpg1_im", 54, 1, "/usr/bin/convert wpg:{f} -depth 8 ppm:{o}"},
+        {"wpg4_gm", 54, 4, "gm convert wpg:{f} -depth 8 ppm:{o}"},
+        {"wpg8_im", 54, 8, "/usr/bin/convert wpg:{f} -depth 8 ppm:{o}"},
+        // No program reads WinFax or IOCA: their G3 and G4 payloads are checked.
+        {"fxs1_g3_payload_netpbm", 69, 1, "tail -c +33 {f} | g3topbm | ppmtoppm > {o}"},
     };
 }
 
@@ -159,6 +171,9 @@ std::vector<OracleCase> writerCases() {
     static const std::string pilPcx =
         "/usr/bin/python3 -c \"import sys; from PIL import Image; "
         "Image.open(sys.argv[1]).save(sys.argv[2], 'PCX')\" {i} {f}";
+    static const std::string pilMsp =
+        "/usr/bin/python3 -c \"import sys; from PIL import Image; "
+        "Image.open(sys.argv[1]).save(sys.argv[2], 'MSP')\" {i} {f}";
     return {
         {"pcx1_netpbm", 1, 1, "ppmtopcx {i} > {f}"},
         {"pcx1_pillow", 1, 1, pilPcx.c_str()},
@@ -192,6 +207,10 @@ std::vector<OracleCase> writerCases() {
         {"mac1_netpbm", 51, 1, "pbmtomacp {i} > {f}", 576, 720},
         {"cal1_im", 50, 1, "/usr/bin/convert {i} cals:{f}"},
         {"cal1_gm", 50, 1, "gm convert {i} cals:{f}"},
+        {"eps24_gm_tiff_preview", 16, 24, "gm convert {i} ept:{f}"},
+        {"eps1_netpbm_epsi_preview", 16, 1, "pbmtoepsi {i} > {f}"},
+        {"img1_netpbm", 52, 1, "pbmtogem {i} > {f}"},
+        {"msp1_pillow_v1", 53, 1, pilMsp.c_str()},
     };
 }
 
