@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -158,38 +159,69 @@ private:
     std::vector<uint8_t> scratch_;
 };
 
-// Reads the LZW codes from the data sub-blocks, least significant bit first.
+// The LZW codes of an image, least significant bit first. The data
+// sub-blocks are joined, a window at a time, into one run of bytes, so that a
+// code is one unaligned load and a shift.
 class CodeReader {
 public:
-    explicit CodeReader(Input& in) : in_(in) {}
-    // A code, kEnd when the sub-blocks ended, kRanOut when the file did.
-    static constexpr int kEnd = -1;
-    static constexpr int kRanOut = -2;
-    int next(int bits) {
-        while (count_ < bits) {
-            if (blockLeft_ == 0) {
-                const int size = in_.byte();
-                if (size < 0) return kRanOut;
-                if (size == 0) return kEnd;
-                blockLeft_ = size;
-            }
-            const int b = in_.byte();
-            if (b < 0) return kRanOut;
-            --blockLeft_;
-            buffer_ |= uint32_t(b) << count_;
-            count_ += 8;
+    static constexpr int kEnd = -1;     // the sub-blocks ended
+    static constexpr int kRanOut = -2;  // the file ended first
+
+    explicit CodeReader(Input& in) : in_(in) { refill(); }
+
+    int next(int width) {
+        if (position_ + uint64_t(width) > bits_) {
+            if (!finished_) refill();
+            if (position_ + uint64_t(width) > bits_) return ranOut_ ? kRanOut : kEnd;
         }
-        const int code = int(buffer_ & ((1u << bits) - 1));
-        buffer_ >>= bits;
-        count_ -= bits;
+        uint64_t word = 0;
+        const uint8_t* p = window_.data() + (position_ >> 3);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&word, p, sizeof word);
+        } else {
+            for (int i = 0; i < 8; ++i) word |= uint64_t(p[i]) << (8 * i);
+        }
+        const int code = int((word >> (position_ & 7)) & ((1u << width) - 1));
+        position_ += uint64_t(width);
         return code;
     }
 
 private:
+    static constexpr size_t kWindow = 1 << 16;
+
+    // Keeps the bytes not yet read and appends sub-blocks up to the window's size.
+    void refill() {
+        const size_t keep = size_t(position_ >> 3);
+        const size_t have = size_t(bits_ >> 3);
+        window_.erase(window_.begin(), window_.begin() + long(keep));
+        window_.resize(have - keep);
+        position_ &= 7;
+        while (!finished_ && window_.size() < kWindow) {
+            const int size = in_.byte();
+            if (size <= 0) {
+                ranOut_ = size < 0;
+                finished_ = true;
+                break;
+            }
+            const size_t available = in_.size - in_.pos;
+            const size_t n = std::min(size_t(size), available);
+            window_.insert(window_.end(), in_.data + in_.pos, in_.data + in_.pos + n);
+            in_.pos += n;
+            if (n < size_t(size)) {
+                // Keep what there is: the codes before the cut still decode.
+                ranOut_ = finished_ = true;
+            }
+        }
+        bits_ = uint64_t(window_.size()) * 8;
+        window_.resize(window_.size() + 8, 0);  // room for the last load
+    }
+
     Input& in_;
-    uint32_t buffer_ = 0;
-    int count_ = 0;
-    int blockLeft_ = 0;
+    std::vector<uint8_t> window_;
+    uint64_t bits_ = 0;
+    uint64_t position_ = 0;
+    bool ranOut_ = false;
+    bool finished_ = false;
 };
 
 // Standard GIF LZW. The first code after a clear code is taken as 0 when it
