@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
 #include <set>
 
 #include <sys/resource.h>
@@ -116,10 +120,21 @@ TEST(VortalDriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     c.chip.clockMode = sim::VirtualClock::Mode::Real;
     c.chip.controlPortValue = 0x0C;
     const int niceBefore = getpriority(PRIO_PROCESS, 0);
-    Harness h(c);
     const double frequency = 1e9;  // the Linux counter counts nanoseconds
-    // A loaded machine delays the polling loop now and then: allow 10%.
-    EXPECT_NEAR(h.framePeriod(), frequency / 60, frequency / 60 * 0.10);
+    const double expected = frequency / 60;
+    // On a busy machine the polling thread can be preempted through a whole
+    // retrace, which lengthens one measurement; a few attempts tell a wrong
+    // measurement from bad luck.
+    double load[1] = {0};
+    if (getloadavg(load, 1) == 1 && load[0] > 2.0 * std::thread::hardware_concurrency())
+        GTEST_SKIP() << "the machine is too busy to time a real retrace (load " << load[0] << ")";
+    double period = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        Harness h(c);
+        period = h.framePeriod();
+        if (std::abs(period - expected) <= expected * 0.05) break;
+    }
+    EXPECT_NEAR(period, expected, expected * 0.05);
     EXPECT_EQ(getpriority(PRIO_PROCESS, 0), niceBefore);  // the priority class was put back
 }
 
