@@ -95,47 +95,78 @@ struct Mapping {
     }
 };
 
+// The output columns [first, last) of a row whose bilinear taps all lie inside
+// the source: where 0 <= u0 + du x < limitU and likewise for v (16.16 units).
+void interiorSpan(int64_t u0, int64_t du, int64_t limitU, int64_t v0, int64_t dv, int64_t limitV, int width,
+                  int& first, int& last) {
+    double lo = 0, hi = width;
+    auto clip = [&](int64_t s0, int64_t ds, int64_t limit) {
+        // s0 + ds x in [0, limit)
+        if (ds == 0) {
+            if (s0 < 0 || s0 >= limit) lo = hi;
+            return;
+        }
+        double a = double(-s0) / double(ds), b = double(limit - s0) / double(ds);
+        if (ds < 0) std::swap(a, b);
+        lo = std::max(lo, std::ceil(a)), hi = std::min(hi, std::floor(b));
+    };
+    clip(u0, du, limitU);
+    clip(v0, dv, limitV);
+    // One column of slack on each side; the checked loop takes those.
+    first = int(std::clamp(lo + 1, 0.0, double(width)));
+    last = int(std::clamp(hi - 1, double(first), double(width)));
+}
+
+template <int N>
+void bilinearSpan(const Bitmap& source, uint8_t* out, int64_t u, int64_t v, int64_t du, int64_t dv, int count) {
+    for (int k = 0; k < count; ++k, u += du, v += dv, out += N) {
+        const int i0 = int(u >> 16), j0 = int(v >> 16);
+        const int fx = int((u >> 8) & 255), fy = int((v >> 8) & 255);
+        const uint8_t* p = visualRow(source, j0) + size_t(i0) * N;
+        const uint8_t* q = visualRow(source, j0 + 1) + size_t(i0) * N;
+        const int w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy), w01 = (256 - fx) * fy, w11 = fx * fy;
+        for (int c = 0; c < N; ++c)
+            out[c] = uint8_t((p[c] * w00 + p[c + N] * w10 + q[c] * w01 + q[c + N] * w11 + 32768) >> 16);
+    }
+}
+
 void rotateDirect(const Bitmap& source, Bitmap& result, const Mapping& m, ColorRef fill) {
     const int w = source.width, h = source.height, n = source.bitsPerPixel / 8;
     uint8_t fillBytes[4] = {0, 0, 0, 0};
     const uint8_t r = uint8_t(redOf(fill)), g = uint8_t(greenOf(fill)), b = uint8_t(blueOf(fill));
     if (source.colorOrder == kBgr) fillBytes[0] = b, fillBytes[1] = g, fillBytes[2] = r;
     else fillBytes[0] = r, fillBytes[1] = g, fillBytes[2] = b;
+    // Any tap near or past the border: taps outside the picture count as the fill colour.
+    auto checked = [&](uint8_t* o, int64_t u, int64_t v) {
+        const int64_t i0 = u >> 16, j0 = v >> 16;
+        const int fx = int((u >> 8) & 255), fy = int((v >> 8) & 255);
+        if (i0 < -1 || i0 >= w || j0 < -1 || j0 >= h) {
+            std::memcpy(o, fillBytes, size_t(n));
+            return;
+        }
+        const uint8_t* taps[4];
+        const int64_t ii[4] = {i0, i0 + 1, i0, i0 + 1}, jj[4] = {j0, j0, j0 + 1, j0 + 1};
+        for (int k = 0; k < 4; ++k)
+            taps[k] = (ii[k] >= 0 && ii[k] < w && jj[k] >= 0 && jj[k] < h)
+                          ? visualRow(source, int(jj[k])) + size_t(ii[k]) * n : fillBytes;
+        const int wk[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
+        for (int c = 0; c < n; ++c) {
+            int sum = 32768;
+            for (int k = 0; k < 4; ++k) sum += taps[k][c] * wk[k];
+            o[c] = uint8_t(sum >> 16);
+        }
+    };
     forEachBand(result.height, int64_t(result.width) * 4, [&](int first, int last) {
         for (int yo = first; yo < last; ++yo) {
             uint8_t* out = visualRow(result, yo);
             int64_t u, v;
             m.rowStart(yo, u, v);
-            for (int xo = 0; xo < result.width; ++xo, u += m.du, v += m.dv) {
-                const int64_t i0 = u >> 16, j0 = v >> 16;
-                const int fx = int((u >> 8) & 255), fy = int((v >> 8) & 255);
-                uint8_t* o = out + size_t(xo) * n;
-                if (i0 >= 0 && i0 < w - 1 && j0 >= 0 && j0 < h - 1) {
-                    const uint8_t* p = visualRow(source, int(j0)) + size_t(i0) * n;
-                    const uint8_t* q = visualRow(source, int(j0) + 1) + size_t(i0) * n;
-                    const int w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy);
-                    const int w01 = (256 - fx) * fy, w11 = fx * fy;
-                    for (int c = 0; c < n; ++c)
-                        o[c] = uint8_t((p[c] * w00 + p[c + n] * w10 + q[c] * w01 + q[c + n] * w11 + 32768) >> 16);
-                    continue;
-                }
-                if (i0 < -1 || i0 >= w || j0 < -1 || j0 >= h) {
-                    std::memcpy(o, fillBytes, size_t(n));
-                    continue;
-                }
-                // On the border: taps outside the picture count as the fill colour.
-                const uint8_t* taps[4];
-                const int64_t ii[4] = {i0, i0 + 1, i0, i0 + 1}, jj[4] = {j0, j0, j0 + 1, j0 + 1};
-                for (int k = 0; k < 4; ++k)
-                    taps[k] = (ii[k] >= 0 && ii[k] < w && jj[k] >= 0 && jj[k] < h)
-                                  ? visualRow(source, int(jj[k])) + size_t(ii[k]) * n : fillBytes;
-                const int wk[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
-                for (int c = 0; c < n; ++c) {
-                    int sum = 32768;
-                    for (int k = 0; k < 4; ++k) sum += taps[k][c] * wk[k];
-                    o[c] = uint8_t(sum >> 16);
-                }
-            }
+            int from, to;
+            interiorSpan(u, m.du, int64_t(w - 1) << 16, v, m.dv, int64_t(h - 1) << 16, result.width, from, to);
+            for (int xo = 0; xo < from; ++xo) checked(out + size_t(xo) * n, u + m.du * xo, v + m.dv * xo);
+            if (n == 3) bilinearSpan<3>(source, out + size_t(from) * 3, u + m.du * from, v + m.dv * from, m.du, m.dv, to - from);
+            else bilinearSpan<4>(source, out + size_t(from) * 4, u + m.du * from, v + m.dv * from, m.du, m.dv, to - from);
+            for (int xo = to; xo < result.width; ++xo) checked(out + size_t(xo) * n, u + m.du * xo, v + m.dv * xo);
         }
     });
 }
