@@ -207,19 +207,20 @@ int write(const Bitmap& bitmap, std::vector<uint8_t>& out) {
     const size_t stride = size_t(bitmap.width + 7) / 8;
     std::vector<uint8_t> rows(stride * size_t(bitmap.height)), coded;
     for (int y = 0; y < bitmap.height; ++y) raster::rowInkBits(bitmap, y, rows.data() + stride * size_t(y), stride);
-    int status = fax::encode(fax::Scheme::kG4, bitmap.width, bitmap.height, rows.data(), coded);
+    // Code 71 is the G3 one-dimensional kind: rows start with an EOL.
+    int status = fax::encode(fax::Scheme::kG3OneD, bitmap.width, bitmap.height, rows.data(), coded);
     if (status != kSuccess) return status;
     const unsigned xr = unsigned(std::clamp(bitmap.xResolution, 1, 6553) * 10);
     const unsigned yr = unsigned(std::clamp(bitmap.yResolution, 1, 6553) * 10);
 
-    // The IOCA segment: begin, content, size, encoding G4, 1 bit, data, end.
+    // The IOCA segment: begin, content, size, encoding G3 MH, 1 bit, data, end.
     std::vector<uint8_t> segment;
     raster::ByteWriter s(segment);
     s.u8(0x70), s.u8(0);
     s.u8(0x91), s.u8(1), s.u8(0xFF);
     s.u8(0x94), s.u8(9), s.u8(0), s.u16be(xr), s.u16be(yr), s.u16be(unsigned(bitmap.width)),
         s.u16be(unsigned(bitmap.height));
-    s.u8(0x95), s.u8(2), s.u8(kG4), s.u8(1);
+    s.u8(0x95), s.u8(2), s.u8(kG3Mh), s.u8(1);
     s.u8(0x96), s.u8(1), s.u8(1);
     for (size_t at = 0; at < coded.size(); at += 8192) {
         const size_t n = std::min<size_t>(8192, coded.size() - at);

@@ -6,7 +6,8 @@
 // parameters: size, encoding, one bit per element, and the image data blocks.
 // Decodes uncompressed data and CCITT G3 (MH, MR) and G4 (MMR) through
 // libtiff; IBM MMR and JPEG are refused as unknown compressions.
-// Writes 1 bit as a one-page MO:DCA document with a G4 IOCA image.
+// Writes 1 bit as a one-page MO:DCA document with a G3 one-dimensional IOCA
+// image (rows starting with EOL codes), the kind format code 71 names.
 #pragma once
 
 #include "imaging/bitmap.h"

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -247,6 +248,70 @@ TEST_P(WeReadToolFile, ToTheSamePixels) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, WeReadToolFile, ::testing::ValuesIn(writerCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace imaging
+
+namespace imaging {
+namespace {
+
+// No program reads IOCA: libtiff judges the G3 payload of the image data blocks.
+TEST(OracleReadsOurFile, IocaG3PayloadDecodesWithLibtiff) {
+    const Bitmap picture = startPicture(37, 23, 1);
+    const std::string file = testing::scratchPath("payload.ica");
+    ASSERT_EQ(save(file, picture, 71, 1), kSuccess);
+    std::vector<uint8_t> bytes, payload;
+    ASSERT_EQ(readWholeFile(file, bytes), kSuccess);
+    for (size_t i = 0; i + 4 <= bytes.size(); ++i)
+        if (bytes[i] == 0xFE && bytes[i + 1] == 0x92) {
+            const size_t n = size_t(bytes[i + 2] << 8 | bytes[i + 3]);
+            ASSERT_LE(i + 4 + n, bytes.size());
+            payload.insert(payload.end(), bytes.begin() + ptrdiff_t(i + 4), bytes.begin() + ptrdiff_t(i + 4 + n));
+            i += 3 + n;
+        }
+    ASSERT_FALSE(payload.empty());
+    const std::string g4 = file + ".g3", ppm = file + ".ppm";
+    ASSERT_EQ(writeWholeFile(g4, payload), kSuccess);
+    ASSERT_TRUE(testing::run("fax2tiff -1 -M -X 37 -o '" + g4 + ".tif' '" + g4 + "' >/dev/null && tifftopnm '" + g4 +
+                             ".tif' | pamcut -height 23 | ppmtoppm > '" + ppm + "'"));
+    testing::Rgb8Picture seen;
+    ASSERT_TRUE(testing::readPpm(ppm, seen));
+    for (const std::string& f : {file, g4, g4 + ".tif", ppm}) std::remove(f.c_str());
+    EXPECT_EQ(testing::maxDifference(seen, testing::toRgb8(picture)), 0);
+}
+
+double psnr(const testing::Rgb8Picture& a, const testing::Rgb8Picture& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.rgb.size(); ++i) sum += double(a.rgb[i] - b.rgb[i]) * double(a.rgb[i] - b.rgb[i]);
+    const double mse = sum / double(a.rgb.size());
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Photo CD: ImageMagick writes the file; the decoders disagree on colour, so
+// the size is checked exactly and the colours against Pillow within a bound.
+TEST(WeReadToolFile, PhotoCdBaseImageAgreesWithPillow) {
+    const std::string input = testing::scratchPath("pcd-source.ppm"), file = testing::scratchPath("base.pcd");
+    ASSERT_TRUE(testing::writePpm(input, testing::testScene(768, 512)));
+    ASSERT_TRUE(testing::run(std::string(testing::kMagick) + " '" + input + "' pcd:'" + file + "'"));
+    std::remove(input.c_str());
+    FileInfo info;
+    ASSERT_EQ(fileInfo(file, info), kSuccess);
+    EXPECT_EQ(info.formatCode, 57);
+    EXPECT_EQ(info.width, 768);
+    EXPECT_EQ(info.height, 512);
+    EXPECT_EQ(info.bits, 24);
+    Bitmap ours;
+    ASSERT_EQ(load(file, ours), kSuccess);
+    const std::string ppm = file + ".ppm";
+    ASSERT_TRUE(testing::run(std::string(kPil) + "'" + file + "' '" + ppm + "'"));
+    testing::Rgb8Picture pillow;
+    ASSERT_TRUE(testing::readPpm(ppm, pillow));
+    std::remove(file.c_str());
+    std::remove(ppm.c_str());
+    ASSERT_EQ(pillow.width, 768);
+    ASSERT_EQ(pillow.height, 512);
+    EXPECT_GT(psnr(testing::toRgb8(ours), pillow), 25.0);
+}
 
 }  // namespace
 }  // namespace imaging
