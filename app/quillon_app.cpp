@@ -1,4 +1,8 @@
 #include "app/quillon_app.h"
+#include "dialogs/dialog_settings.h"
+#include "dialogs/image_info_dialog.h"
+#include "dialogs/open_dialog.h"
+#include "dialogs/program_dialogs.h"
 
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
@@ -83,17 +87,21 @@ CQuillonApp::CQuillonApp() { installDefaultDialogs(); }
 CQuillonApp::~CQuillonApp() { exitInstance(); }
 
 void CQuillonApp::installDefaultDialogs() {
-    dialogs.chooseOpenPath = [this](const QString& filter, const QString& initialName) -> std::optional<QString> {
-        const QString path = QFileDialog::getOpenFileName(dialogParent(), u8("開く"), initialName, filter);
-        if (path.isEmpty()) return std::nullopt;
-        return path;
+    // The file dialogs (dialogs/): Open with its preview, Save As with the GIF
+    // options and the transparent-colour pick in the active view, quality.
+    dialogs.chooseOpenPath = [this](const QString&, const QString& initialName) {
+        QSettingsDialogSettings settings(&m_settings.fileDialogPreview);
+        return runOpenDialog(initialName, settings, openPicture, ui(), dialogParent());
     };
-    dialogs.chooseSavePath = [this](const QString& suggested, const QString& filter) -> std::optional<QString> {
-        const QString path = QFileDialog::getSaveFileName(dialogParent(), u8("名前を付けて保存"), suggested, filter);
-        if (path.isEmpty()) return std::nullopt;
-        return path;
+    dialogs.chooseSavePath = [this](const QString& suggested, const QString&) {
+        CQuillonView* view = m_activeView;
+        return chooseSaveAsPath(suggested, view ? &view->image() : nullptr, view, ui(), dialogParent());
     };
-    dialogs.chooseJpegQuality = [this](JpegQuality start) { return runQualityDialog(dialogParent(), start, ui()); };
+    dialogs.chooseJpegQuality = [this](JpegQuality start) -> std::optional<JpegQuality> {
+        const auto chosen = quillon::chooseJpegQuality({start.quality, start.progressive}, ui(), dialogParent());
+        if (!chosen) return std::nullopt;
+        return JpegQuality{chosen->quality, chosen->progressive};
+    };
     dialogs.chooseNewImage = [this]() -> std::optional<NewImageChoice> {
         NewImageDialog dialog(dialogParent());
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -105,7 +113,7 @@ void CQuillonApp::installDefaultDialogs() {
         return dialog.zoom();
     };
     dialogs.showImageInfo = [this](const PictureInfoTexts& lines) {
-        ImageInfoDialog dialog(lines, dialogParent());
+        CImageInfoDlg dialog(lines, dialogParent());
         dialog.exec();
     };
 }

@@ -29,9 +29,14 @@ int readInt(const char* key, int fallback) {
 
 // Stored as the text "True" or "False"; anything else reads as false.
 bool QSettingsDialogSettings::filePreview() const {
+    if (m_previewField) return *m_previewField;
     return readValue("FileDialogPreview", QString()).toString() == QLatin1String("True");
 }
 void QSettingsDialogSettings::setFilePreview(bool on) {
+    if (m_previewField) {
+        *m_previewField = on;
+        return;
+    }
     writeValue("FileDialogPreview", on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 QString QSettingsDialogSettings::initialSavePath() const {

@@ -20,9 +20,12 @@ public:
     virtual void setInitialSaveQuality(int quality) = 0;
 };
 
-// QSettings("Tessaly", "Quillon"), group "Settings".
+// QSettings("Tessaly", "Quillon"), group "Settings". With previewField the
+// preview value is read from and written to that field instead: the program
+// keeps it in memory and writes it with its other settings at exit.
 class QSettingsDialogSettings : public DialogSettings {
 public:
+    explicit QSettingsDialogSettings(bool* previewField = nullptr) : m_previewField(previewField) {}
     bool filePreview() const override;
     void setFilePreview(bool on) override;
     QString initialSavePath() const override;
@@ -31,6 +34,9 @@ public:
     void setInitialSaveFormat(int index) override;
     int initialSaveQuality() const override;
     void setInitialSaveQuality(int quality) override;
+
+private:
+    bool* m_previewField;
 };
 
 }  // namespace quillon

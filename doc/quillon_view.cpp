@@ -1,4 +1,5 @@
 #include "doc/quillon_view.h"
+#include "dialogs/transparent_pick.h"
 
 #include "doc/document_host.h"
 #include "doc/quillon_doc.h"
@@ -159,6 +160,7 @@ void CQuillonView::mousePressEvent(QMouseEvent* e) {
         e->ignore();
         return;
     }
+    if (pickForSaveAs(e->position().toPoint())) return;
     if (m_ignoreNextClick) {  // the click that activated the window
         m_ignoreNextClick = false;
         return;
@@ -168,6 +170,20 @@ void CQuillonView::mousePressEvent(QMouseEvent* e) {
     int px = 0, py = 0;
     m_window->model().clientToPicture(e->position().toPoint().x(), e->position().toPoint().y(), px, py);
     if (pressHandler) pressHandler(QPoint(px, py));
+}
+
+// While the Save As dialog picks the transparent colour, a click takes the
+// pixel under it (the activation click included).
+bool CQuillonView::pickForSaveAs(const QPoint& point) {
+    TransparentPick* pick = TransparentPick::active();
+    if (!pick) return false;
+    m_ignoreNextClick = false;
+    int px = 0, py = 0;
+    m_window->model().clientToPicture(point.x(), point.y(), px, py);
+    const int index = hasPicture() ? pickTransparentAt(m_image, px, py) : 0;
+    m_host.ui().beep();
+    pick->pickedInView(index);
+    return true;
 }
 
 void CQuillonView::mouseReleaseEvent(QMouseEvent* e) {

@@ -78,6 +78,7 @@ protected:
     void focusInEvent(QFocusEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    bool pickForSaveAs(const QPoint& point);
     void contextMenuEvent(QContextMenuEvent*) override;
 
 private:
