@@ -66,9 +66,13 @@ void whenShown(std::function<void(T*)> action) {
     timer->start();
 }
 
-// Saves what the widget shows to $QUILLON_SHOTS/name.png.
+// Saves what the widget shows to $QUILLON_SHOTS/name.png (the build's shots
+// folder when the variable does not reach the test).
 inline void saveShot(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("QUILLON_SHOTS");
+    QString dir = qEnvironmentVariable("QUILLON_SHOTS");
+#ifdef DIALOGS_SHOTS
+    if (dir.isEmpty()) dir = QStringLiteral(DIALOGS_SHOTS);
+#endif
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
     EXPECT_TRUE(widget->grab().save(dir + "/" + name + ".png")) << name.toStdString();
