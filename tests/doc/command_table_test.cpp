@@ -72,7 +72,7 @@ TEST(DocCommandTable, NoDocumentLeavesOnlyApplicationAndFrameCommands) {
     CommandState s;
     s.libraryLoaded = true;
     for (const CommandInfo& c : commandTable())
-        if (c.owner == Owner::Document) EXPECT_FALSE(commandEnabled(c, s)) << c.id;
+        if (c.owner == Owner::Document) { EXPECT_FALSE(commandEnabled(c, s)) << c.id; }
     EXPECT_TRUE(commandEnabled(*findCommand(57600), s));
     EXPECT_TRUE(commandEnabled(*findCommand(57601), s));
 }

@@ -110,15 +110,15 @@ TEST(FrameMenuLayout, EveryMenuCommandIsInTheTableAndDocumentLabelsStartWithThei
     }
     for (const PopupSpec& popup : mainMenuLayout())
         for (const MenuItemSpec& item : popup.items)
-            if (item.kind == MenuItemSpec::Kind::Command) EXPECT_NE(findCommand(item.id), nullptr) << item.id;
+            if (item.kind == MenuItemSpec::Kind::Command) { EXPECT_NE(findCommand(item.id), nullptr) << item.id; }
     for (int id : toolbarLayout())
-        if (id) EXPECT_FALSE(tooltipOf(id).isEmpty()) << id;
+        if (id) { EXPECT_FALSE(tooltipOf(id).isEmpty()) << id; }
 }
 
 TEST(FrameMenuLayout, ShortcutsOfNewAndOpen) {
     for (const MenuItemSpec& item : mainMenuLayout()[kFilePopup].items) {
-        if (item.id == 57600) EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+N"));
-        if (item.id == 57601) EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+O"));
+        if (item.id == 57600) { EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+N")); }
+        if (item.id == 57601) { EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+O")); }
     }
 }
 

@@ -189,7 +189,7 @@ TEST_F(ProgramTest, ToolbarButtonsInOrderWithTooltips) {
     EXPECT_EQ(frame().action(57600)->toolTip(), QString::fromUtf8("新規作成"));
     EXPECT_EQ(frame().action(163)->toolTip(), QString::fromUtf8("拡大"));
     for (int id : expected)
-        if (id) EXPECT_FALSE(frame().action(id)->icon().isNull()) << id;
+        if (id) { EXPECT_FALSE(frame().action(id)->icon().isNull()) << id; }
     EXPECT_EQ(frame().action(57600)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_EQ(frame().action(57601)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 }
