@@ -9,6 +9,7 @@ function(quillon_add_test name)
     QUILLON_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
     QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLON_SHOTS=${PROJECT_BINARY_DIR}/shots"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "QUILLON_SHOTS=set:${PROJECT_BINARY_DIR}/shots"
     DISCOVERY_TIMEOUT 60)
 endfunction()
