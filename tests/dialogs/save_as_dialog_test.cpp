@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -151,8 +152,10 @@ QString cliInfo(const QString& path) {
 TEST(DialogsSaveAsDialog, ChangingTheTypeFromBmpToGifTurnsTheNameAndOffersTheGifOptions) {
     for (const int bits : {8, 24}) {
         TestFrame frame(bits);
+        QTemporaryDir folder;  // a folder of our own, so the screenshot shows no stray files
+        for (const char* name : {"photo.bmp", "logo.gif"}) QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
         SaveAsModel model(saveFormatList(), 3, "a.bmp", frame.document("a").picture);
-        CSaveAsDlg dialog(model, QDir::tempPath(), PickSetup{frame.view}, frame.ui, &frame.window);
+        CSaveAsDlg dialog(model, folder.path(), PickSetup{frame.view}, frame.ui, &frame.window);
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         EXPECT_EQ(dialog.fileNameEdit()->text(), "a.bmp");
