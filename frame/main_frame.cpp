@@ -70,7 +70,7 @@ bool CMainFrame::create(CaptureCapabilities caps) {
     move(s.left, s.top);
     resize(std::max(1, s.right - s.left), std::max(1, s.bottom - s.top));
     buildActions();
-    std::vector<PopupSpec> layout = mainMenuLayout();
+    std::vector<PopupLayout> layout = mainMenuLayout();
     pruneMenu(layout, caps);
     buildMenus(layout);
     std::vector<int> buttons = toolbarLayout();
@@ -105,19 +105,19 @@ void CMainFrame::buildActions() {
     }
 }
 
-void CMainFrame::buildMenus(const std::vector<PopupSpec>& layout) {
-    for (const PopupSpec& spec : layout) {
-        QMenu* menu = menuBar()->addMenu(spec.title);
-        for (const MenuItemSpec& item : spec.items) {
+void CMainFrame::buildMenus(const std::vector<PopupLayout>& layout) {
+    for (const PopupLayout& popup : layout) {
+        QMenu* menu = menuBar()->addMenu(popup.title);
+        for (const MenuItemLayout& item : popup.items) {
             switch (item.kind) {
-            case MenuItemSpec::Kind::Separator: menu->addSeparator(); break;
-            case MenuItemSpec::Kind::RecentFiles:
+            case MenuItemLayout::Kind::Separator: menu->addSeparator(); break;
+            case MenuItemLayout::Kind::RecentFiles:
                 m_recentPlaceholder = menu->addAction(item.label);
                 m_recentPlaceholder->setObjectName(QString::number(item.id));
                 m_recentPlaceholder->setEnabled(false);
                 connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildRecentFiles(menu); });
                 break;
-            case MenuItemSpec::Kind::Command: {
+            case MenuItemLayout::Kind::Command: {
                 QAction* a = action(item.id);
                 if (!a) break;
                 a->setText(item.label);
@@ -132,7 +132,7 @@ void CMainFrame::buildMenus(const std::vector<PopupSpec>& layout) {
         m_popups.push_back(menu);
     }
     m_context = new QMenu(this);
-    for (const MenuItemSpec& item : contextMenuLayout()) {
+    for (const MenuItemLayout& item : contextMenuLayout()) {
         if (item.isSeparator()) m_context->addSeparator();
         else if (QAction* a = action(item.id)) m_context->addAction(a);
     }

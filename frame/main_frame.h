@@ -66,7 +66,7 @@ protected:
 
 private:
     void buildActions();
-    void buildMenus(const std::vector<PopupSpec>& layout);
+    void buildMenus(const std::vector<PopupLayout>& layout);
     void buildToolBar(const std::vector<int>& buttons);
     void rebuildRecentFiles(QMenu* menu);
     void storePlacement();

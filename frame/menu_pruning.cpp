@@ -5,21 +5,21 @@
 namespace quillon {
 namespace {
 
-void removeCommand(std::vector<PopupSpec>& menu, int id) {
-    for (PopupSpec& popup : menu)
-        std::erase_if(popup.items, [id](const MenuItemSpec& item) {
-            return item.kind == MenuItemSpec::Kind::Command && item.id == id;
+void removeCommand(std::vector<PopupLayout>& menu, int id) {
+    for (PopupLayout& popup : menu)
+        std::erase_if(popup.items, [id](const MenuItemLayout& item) {
+            return item.kind == MenuItemLayout::Kind::Command && item.id == id;
         });
 }
 
-void removeAt(std::vector<PopupSpec>& menu, size_t popup, size_t position) {
+void removeAt(std::vector<PopupLayout>& menu, size_t popup, size_t position) {
     if (popup >= menu.size() || position >= menu[popup].items.size()) return;
     menu[popup].items.erase(menu[popup].items.begin() + position);
 }
 
 }  // namespace
 
-void pruneMenu(std::vector<PopupSpec>& menu, CaptureCapabilities caps) {
+void pruneMenu(std::vector<PopupLayout>& menu, CaptureCapabilities caps) {
     if (!caps.calibration) {
         removeCommand(menu, 118);
         removeAt(menu, kCapturePopup, 10);

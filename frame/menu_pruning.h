@@ -14,7 +14,7 @@ struct CaptureCapabilities {
 // separator above it). Without the camera: the File popup's item at 6 and the
 // capture popup's item at 8 (the separators around the QV-10 items), then
 // commands 101 and 112 to 117.
-void pruneMenu(std::vector<PopupSpec>& menu, CaptureCapabilities caps);
+void pruneMenu(std::vector<PopupLayout>& menu, CaptureCapabilities caps);
 // Without the camera, button 112 leaves the toolbar.
 void pruneToolbar(std::vector<int>& buttons, CaptureCapabilities caps);
 

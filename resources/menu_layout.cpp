@@ -3,17 +3,17 @@
 namespace quillon {
 namespace {
 
-MenuItemSpec cmd(int id, const char* label, const char* shortcut = "") {
-    return {MenuItemSpec::Kind::Command, id, QString::fromUtf8(label), QString::fromUtf8(shortcut)};
+MenuItemLayout cmd(int id, const char* label, const char* shortcut = "") {
+    return {MenuItemLayout::Kind::Command, id, QString::fromUtf8(label), QString::fromUtf8(shortcut)};
 }
-MenuItemSpec sep() { return {MenuItemSpec::Kind::Separator, 0, {}, {}}; }
-MenuItemSpec recent() {
-    return {MenuItemSpec::Kind::RecentFiles, 57616, QString::fromUtf8("最近使ったﾌｧｲﾙ"), {}};
+MenuItemLayout sep() { return {MenuItemLayout::Kind::Separator, 0, {}, {}}; }
+MenuItemLayout recent() {
+    return {MenuItemLayout::Kind::RecentFiles, 57616, QString::fromUtf8("最近使ったﾌｧｲﾙ"), {}};
 }
 
 }  // namespace
 
-std::vector<PopupSpec> mainMenuLayout() {
+std::vector<PopupLayout> mainMenuLayout() {
     // Positions matter: the File popup's separator at 6 stands above 101; the
     // capture popup's separators at 8 and 10 stand above 117 and 118.
     return {
@@ -62,7 +62,7 @@ std::vector<PopupSpec> mainMenuLayout() {
     };
 }
 
-std::vector<MenuItemSpec> contextMenuLayout() {
+std::vector<MenuItemLayout> contextMenuLayout() {
     return {cmd(57643, "ｱﾝﾄﾞｩ(&Uｱ)"),        cmd(57634, "ｺﾋﾟｰ(&Cｺ)"),
             cmd(57635, "切り取り(&Tｷ)"),     cmd(57637, "貼り付け(&Pﾊ)"),
             cmd(104, "透過貼り付け(&Rﾄ)"),   cmd(57632, "削除(&Dｻ)"),
@@ -77,9 +77,9 @@ std::vector<int> toolbarLayout() {
 }
 
 QString menuLabelOf(int commandId) {
-    for (const PopupSpec& popup : mainMenuLayout())
-        for (const MenuItemSpec& item : popup.items)
-            if (item.kind == MenuItemSpec::Kind::Command && item.id == commandId) return item.label;
+    for (const PopupLayout& popup : mainMenuLayout())
+        for (const MenuItemLayout& item : popup.items)
+            if (item.kind == MenuItemLayout::Kind::Command && item.id == commandId) return item.label;
     return {};
 }
 

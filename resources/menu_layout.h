@@ -2,7 +2,7 @@
 // its QMenuBar and QToolBar from these; the pruning for the capture library's
 // capabilities works on the same data (frame/menu_pruning.h).
 //
-// A label is the Qt text of the item: the spec's label with "&" before the
+// A label is the Qt text of the item: the menu label with "&" before the
 // Latin mnemonic letter of its pair, e.g. "終了(&Xﾘ)", then "..." where a
 // dialog follows. The accelerator is kept apart.
 #pragma once
@@ -12,7 +12,7 @@
 
 namespace quillon {
 
-struct MenuItemSpec {
+struct MenuItemLayout {
     enum class Kind { Command, Separator, RecentFiles };
     Kind kind = Kind::Command;
     int id = 0;
@@ -22,16 +22,16 @@ struct MenuItemSpec {
     bool isSeparator() const { return kind == Kind::Separator; }
 };
 
-struct PopupSpec {
+struct PopupLayout {
     QString title;
-    std::vector<MenuItemSpec> items;
+    std::vector<MenuItemLayout> items;
 };
 
 // Menu resource 3: the main window's menu bar, popups in order. The capture
 // popup is the third.
-std::vector<PopupSpec> mainMenuLayout();
+std::vector<PopupLayout> mainMenuLayout();
 // Menu resource 6, first popup: the view's context menu.
-std::vector<MenuItemSpec> contextMenuLayout();
+std::vector<MenuItemLayout> contextMenuLayout();
 // Toolbar resource 2: command ids in order, 0 for a separator.
 std::vector<int> toolbarLayout();
 // The menu label of a command (from the tables above), empty when none.

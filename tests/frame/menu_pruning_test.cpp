@@ -9,9 +9,9 @@ namespace quillon {
 namespace {
 
 // Ids of a popup, 0 for a separator.
-std::vector<int> ids(const PopupSpec& popup) {
+std::vector<int> ids(const PopupLayout& popup) {
     std::vector<int> out;
-    for (const MenuItemSpec& item : popup.items) out.push_back(item.isSeparator() ? 0 : item.id);
+    for (const MenuItemLayout& item : popup.items) out.push_back(item.isSeparator() ? 0 : item.id);
     return out;
 }
 
@@ -29,7 +29,7 @@ TEST(FrameMenuPruning, CapturePopupAndFileMenuForEachCapability) {
     };
     const size_t fullFileItems = mainMenuLayout()[kFilePopup].items.size();
     for (const Case& c : cases) {
-        std::vector<PopupSpec> menu = mainMenuLayout();
+        std::vector<PopupLayout> menu = mainMenuLayout();
         pruneMenu(menu, {c.camera, c.calibration});
         EXPECT_EQ(ids(menu[kCapturePopup]), c.capture) << c.camera << c.calibration;
         const std::vector<int> file = ids(menu[kFilePopup]);
@@ -41,7 +41,7 @@ TEST(FrameMenuPruning, CapturePopupAndFileMenuForEachCapability) {
 }
 
 TEST(FrameMenuPruning, SeparatorsSitWhereThePositionsSay) {
-    const std::vector<PopupSpec> menu = mainMenuLayout();
+    const std::vector<PopupLayout> menu = mainMenuLayout();
     ASSERT_TRUE(menu[kFilePopup].items[6].isSeparator());
     EXPECT_EQ(menu[kFilePopup].items[7].id, 101);
     ASSERT_TRUE(menu[kCapturePopup].items[8].isSeparator());
@@ -108,15 +108,15 @@ TEST(FrameMenuLayout, EveryMenuCommandIsInTheTableAndDocumentLabelsStartWithThei
         const QString label = plainLabel(menuLabelOf(id));
         EXPECT_TRUE(label.startsWith(QString::fromUtf8(text) + u'(')) << id << " " << label.toStdString();
     }
-    for (const PopupSpec& popup : mainMenuLayout())
-        for (const MenuItemSpec& item : popup.items)
-            if (item.kind == MenuItemSpec::Kind::Command) { EXPECT_NE(findCommand(item.id), nullptr) << item.id; }
+    for (const PopupLayout& popup : mainMenuLayout())
+        for (const MenuItemLayout& item : popup.items)
+            if (item.kind == MenuItemLayout::Kind::Command) { EXPECT_NE(findCommand(item.id), nullptr) << item.id; }
     for (int id : toolbarLayout())
         if (id) { EXPECT_FALSE(tooltipOf(id).isEmpty()) << id; }
 }
 
 TEST(FrameMenuLayout, ShortcutsOfNewAndOpen) {
-    for (const MenuItemSpec& item : mainMenuLayout()[kFilePopup].items) {
+    for (const MenuItemLayout& item : mainMenuLayout()[kFilePopup].items) {
         if (item.id == 57600) { EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+N")); }
         if (item.id == 57601) { EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+O")); }
     }
