@@ -37,6 +37,16 @@ int allocateForOverwrite(Bitmap& bitmap) {
 
 }  // namespace
 
+void initializeLike(Bitmap& result, const Bitmap& source, int width, int height, int bits) {
+    initialize(result, width, height, bits);
+    result.rowOrder = source.rowOrder;
+    result.colorOrder = source.colorOrder;
+    result.xResolution = source.xResolution;
+    result.yResolution = source.yResolution;
+    result.formatCode = source.formatCode;
+    result.flags = source.flags & ~flag::kAllocated;
+}
+
 int allocate(Bitmap& bitmap, int memoryKind) {
     if (memoryKind != kMemoryConventional) return kErrBadParameter;
     const int check = checkPictureSize(bitmap.width, bitmap.height, bitmap.bitsPerPixel);
@@ -97,21 +107,11 @@ ColorRef pixelColor(const Bitmap& bitmap, int row, int column) {
 
 namespace {
 
-// Everything of the record except its pixels.
-void copyProperties(Bitmap& to, const Bitmap& from) {
-    to.width = from.width;
-    to.height = from.height;
-    to.bitsPerPixel = from.bitsPerPixel;
-    to.bytesPerLine = from.bytesPerLine;
-    to.rowOrder = from.rowOrder;
-    to.colorOrder = from.colorOrder;
-    to.xResolution = from.xResolution;
-    to.yResolution = from.yResolution;
+// The whole record of the source at another size, pixels aside.
+void copyProperties(Bitmap& to, const Bitmap& from, int width, int height) {
+    initializeLike(to, from, width, height, from.bitsPerPixel);
     to.palette = from.palette;
     to.paletteCount = from.paletteCount;
-    to.formatCode = from.formatCode;
-    to.flags = from.flags & ~flag::kAllocated;
-    to.lockCount = 0;
 }
 
 }  // namespace
@@ -120,7 +120,7 @@ int copy(Bitmap& destination, const Bitmap& source) {
     if (!source.hasPixels()) return kErrNoBitmap;
     if (&destination == &source) return kSuccess;
     Bitmap result;
-    copyProperties(result, source);
+    copyProperties(result, source, source.width, source.height);
     const int status = allocateForOverwrite(result);
     if (status != kSuccess) return status;
     std::memcpy(result.pixels.get(), source.pixels.get(), source.byteCount());
@@ -136,10 +136,7 @@ int copyRect(Bitmap& destination, const Bitmap& source, int left, int top, int w
         int64_t(top) + height > source.height)
         return kErrRectOutside;
     Bitmap result;
-    copyProperties(result, source);
-    result.width = width;
-    result.height = height;
-    result.bytesPerLine = bytesPerLineFor(width, source.bitsPerPixel);
+    copyProperties(result, source, width, height);
     const int status = allocateForOverwrite(result);
     if (status != kSuccess) return status;
 

@@ -22,13 +22,7 @@ inline int luminance(int r, int g, int b) { return (77 * r + 150 * g + 29 * b + 
 
 Bitmap resultLike(const Bitmap& source, int bits) {
     Bitmap result;
-    initialize(result, source.width, source.height, bits);
-    result.rowOrder = source.rowOrder;
-    result.colorOrder = source.colorOrder;
-    result.xResolution = source.xResolution;
-    result.yResolution = source.yResolution;
-    result.formatCode = source.formatCode;
-    result.flags = source.flags & ~flag::kAllocated;
+    initializeLike(result, source, source.width, source.height, bits);
     return result;
 }
 

@@ -29,15 +29,9 @@ int storedBytesPerPixel(int bits) { return bits == 15 ? 2 : bits / 8; }
 
 // A record like source but of another size, with zeroed pixels.
 int makeLike(Bitmap& result, const Bitmap& source, int width, int height) {
-    initialize(result, width, height, source.bitsPerPixel);
-    result.rowOrder = source.rowOrder;
-    result.colorOrder = source.colorOrder;
-    result.xResolution = source.xResolution;
-    result.yResolution = source.yResolution;
+    initializeLike(result, source, width, height, source.bitsPerPixel);
     result.palette = source.palette;
     result.paletteCount = source.paletteCount;
-    result.formatCode = source.formatCode;
-    result.flags = source.flags & ~flag::kAllocated;
     return allocate(result);
 }
 

@@ -18,6 +18,11 @@ namespace imaging {
 // memory: row size, top-down rows, default palette, 96 dpi. Frees nothing.
 void initialize(Bitmap& bitmap, int width, int height, int bits);
 
+// Sets up a record of that size and depth that keeps the source's row and
+// colour order, resolution, format code and flags (the palette is the
+// default one for the depth). No pixel memory.
+void initializeLike(Bitmap& result, const Bitmap& source, int width, int height, int bits);
+
 // Memory kinds: the program always asks for conventional memory.
 constexpr int kMemoryConventional = 1;
 
