@@ -11,6 +11,7 @@
 #include "ui/qt_ui_port.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -34,7 +35,9 @@ struct StartOptions {
 // The dialogs the application runs, replaceable by tests.
 struct AppDialogs {
     std::function<std::optional<QString>(const QString& filter, const QString& initialName)> chooseOpenPath;
-    std::function<std::optional<QString>(const QString& suggested, const QString& filter)> chooseSavePath;
+    // Save As for the picture of that view; its clicks pick the transparent colour.
+    std::function<std::optional<QString>(CQuillonView& view, const QString& suggested, const QString& folder)>
+        chooseSavePath;
     std::function<std::optional<JpegQuality>(JpegQuality)> chooseJpegQuality;
     std::function<std::optional<NewImageChoice>()> chooseNewImage;
     std::function<std::optional<int>(int zoom)> chooseZoom;
@@ -44,6 +47,8 @@ struct AppDialogs {
 // The IPA fonts stand in for the Japanese faces; the interface font is the
 // proportional gothic at 9 points.
 void installFonts();
+// Qt's Japanese translations; false when they are not installed.
+bool installTranslations();
 
 // The titles of the capture programs of the family.
 QStringList captureDriverTitles();
@@ -62,6 +67,7 @@ public:
     // New (57600): a new document; while starting a white 640 x 480 24-bit
     // picture without asking.
     CQuillonDoc* newDocument();
+    // A document window appears only once the file has been read.
     CQuillonDoc* openDocument(const QString& path);
     void fileOpen();
     void appExit();
@@ -72,7 +78,7 @@ public:
     const CaptureLibrary& captureLibrary() const { return m_capture; }
     BindOutcome captureOutcome() const { return m_captureOutcome; }
     void writeSettings();
-    CQuillonView* activeView() const { return m_activeView; }
+    CQuillonView* activeView() const;
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -82,10 +88,11 @@ public:
     bool starting() const override { return m_starting; }
     QSettings& store() override { return *m_store; }
     QWidget* dialogParent() override;
-    std::optional<QString> chooseSavePath(const QString& suggested, const QString& filter) override;
+    std::optional<QString> chooseSavePath(CQuillonDoc& doc, const QString& suggested,
+                                          const QString& folder) override;
     std::optional<JpegQuality> chooseJpegQuality(JpegQuality start) override;
     void documentPathChanged(const QString& path) override;
-    void viewActivated(CQuillonView* view) override { m_activeView = view; }
+    void viewActivated(CQuillonView* view) override;
     void viewClosing(CQuillonView* view) override;
     void commandStateChanged() override;
 
@@ -104,7 +111,7 @@ private:
     BindOutcome m_captureOutcome = BindOutcome::NotLoaded;
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
-    CQuillonView* m_activeView = nullptr;
+    QPointer<CQuillonView> m_activeView;  // cleared by Qt when the view dies
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;
     int m_untitledCount = 0;

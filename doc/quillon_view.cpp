@@ -3,6 +3,7 @@
 
 #include "doc/document_host.h"
 #include "doc/quillon_doc.h"
+#include "doc/zoom.h"
 #include "image/error_messages.h"
 #include "image/image_window.h"
 #include "resources/strings.h"
@@ -12,6 +13,8 @@
 #include <QContextMenuEvent>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+
+#include <cstdlib>
 
 namespace quillon {
 namespace {
@@ -30,6 +33,13 @@ CQuillonView::CQuillonView(CQuillonDoc& doc, DocumentHost& host, QWidget* parent
     m_window = new CImageWindow(m_image, this);
     m_window->setGeometry(rect());
     m_window->show();
+    // Ctrl with the wheel zooms in and out by the zoom commands' steps.
+    m_window->wheelZoom = [this](int notches) {
+        if (!hasPicture()) return;
+        int zoom = m_zoom;
+        for (int i = 0; i < std::abs(notches); ++i) zoom = notches > 0 ? zoomedIn(zoom) : zoomedOut(zoom);
+        if (zoom != m_zoom) setZoom(zoom);
+    };
 }
 
 CQuillonView::~CQuillonView() {
