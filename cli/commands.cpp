@@ -8,7 +8,9 @@ const std::vector<Command>& commands() {
         {"info", "FILE", "print the size, depth and format of a picture file", runInfo},
         {"convert", "IN OUT [--format-index N] [--quality Q] [--progressive|--baseline] "
                     "[--interlace] [--transparent INDEX] [--op OPERATION]...",
-         "open IN, apply the operations, and save it as OUT (the format comes from OUT's extension)",
+         "open IN, apply the operations, and save it as OUT (the format comes from OUT's "
+         "extension); --transparent takes one of the picture's colour indexes: 0 to 1 at 1 bit, "
+         "0 to 15 at 4 bits, 0 to 255 at 8 bits",
          runConvert},
         {"effects", "", "list the operations that convert --op applies", runEffects},
     };
