@@ -1,5 +1,6 @@
 #include "ddhal/sim/s3_chip.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace ddhal::sim {
@@ -30,6 +31,22 @@ S3Chip::S3Chip(const ChipConfig& config)
       controlPortValue_(config.controlPortValue) {
     crtc_[0x67] = config.streamsOn ? 0x0C : 0x00;
     streams_[(0x81EC - 0x8180) / 4] = config.fifoControl;
+    // The 16-bit driver's mode set leaves the primary stream's stride in the low half.
+    streams_[(0x81D8 - 0x8180) / 4] = config.pitch & 0xFFF;
+    streamsBefore_ = streams_;
+    streamsWritten_.fill(INT64_MIN / 2);
+}
+
+int64_t S3Chip::latchAfter(int64_t time) const {
+    const int64_t period = framePeriodNs();
+    return (time >= 0 ? time / period + 1 : 0) * period;
+}
+
+uint32_t S3Chip::shownStreams(uint32_t reg) const {
+    if (reg < 0x8180 || reg > 0x81FC)
+        return 0;
+    const size_t i = (reg - 0x8180) / 4;
+    return clock_.now() >= latchAfter(streamsWritten_[i]) ? streams_[i] : streamsBefore_[i];
 }
 
 void S3Chip::fault(const std::string& what) { faults_.push_back(what); }
@@ -146,7 +163,11 @@ bool S3Chip::deviceWrite(volatile void* address, int bytes, uint32_t value) {
             fault("write to unknown streams register " + hex(reg));
             return true;
         }
-        streams_[(reg - 0x8180) / 4] = value;
+        const size_t i = (reg - 0x8180) / 4;
+        if (clock_.now() >= latchAfter(streamsWritten_[i]))
+            streamsBefore_[i] = streams_[i];
+        streams_[i] = value;
+        streamsWritten_[i] = clock_.now();
         streamsWrites_.push_back({reg, value, clock_.now(), inRetrace(), sinceRetraceStart()});
         return true;
     }

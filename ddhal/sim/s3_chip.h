@@ -107,7 +107,10 @@ public:
     uint8_t controlPortValue() const { return controlPortValue_; }
     void setPaletteEntry(uint8_t index, uint8_t red6, uint8_t green6, uint8_t blue6);
     std::array<uint8_t, 3> paletteEntry(uint8_t index) const { return palette_[index]; }
-    uint32_t streams(uint32_t reg) const;
+    uint32_t streams(uint32_t reg) const;  // as last written
+    // As the streams processor uses it now: its registers are latched at the start of each frame
+    // (the end of the vertical retrace), so a write shows from the next frame on.
+    uint32_t shownStreams(uint32_t reg) const;
     void holdStatusBits(uint16_t bits, int64_t ns);  // FIFO or busy bits read as set for a while
     uint16_t status() const;
 
@@ -122,10 +125,12 @@ public:
 
 private:
     void fault(const std::string& what);
+    int64_t latchAfter(int64_t time) const;  // start of the first frame after `time`
     bool registerOffset(size_t windowOffset, uint32_t* reg);
     uint32_t readRegister(uint32_t reg, int bytes);
     void writeRegister(uint32_t reg, int bytes, uint32_t value);
     void writeEngine(uint32_t reg, uint16_t value);
+    void setColourHalf(uint32_t& colour, uint16_t value) const;
     void executeCommand(uint16_t command);
     uint32_t pixelAt(int x, int y) const;
     void putPixel(int x, int y, uint32_t value);
@@ -149,13 +154,16 @@ private:
         uint16_t curX = 0, curY = 0, destX = 0, destY = 0;
         uint16_t majorAxis = 0, minorAxis = 0;
         uint16_t pixelControl = 0, misc = 0;
-        uint16_t frgdColor = 0, colorCmp = 0, frgdMix = 0;
+        uint32_t frgdColor = 0, colorCmp = 0;
+        uint16_t frgdMix = 0;
         int64_t busyUntil = 0;
     } engine_;
     uint16_t heldBits_ = 0;
     int64_t heldUntil_ = 0;
 
     std::array<uint32_t, 32> streams_{};
+    std::array<uint32_t, 32> streamsBefore_{};  // the value shown until the latest write is latched
+    std::array<int64_t, 32> streamsWritten_{};   // time of the latest write
 
     std::vector<PortWrite> portWrites_;
     std::vector<RegisterWrite> registerWrites_;

@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <thread>
+#include <cstdio>
 
 #include <set>
 
@@ -114,28 +115,40 @@ TEST(VortalDriverInit, MeasuresTheFramePeriodOnTheModelClock) {
     }
 }
 
-// With the real clock and scheduler a 60 Hz display gives about a sixtieth of the counter frequency.
+// With the real clock a 60 Hz display gives about a sixtieth of the counter frequency. The
+// scheduler may take the polling thread away long enough to miss a retrace, which can only
+// lengthen a measurement (or shorten it by at most a twentieth of a display period, when the first
+// counter read comes late); so every attempt must come out near a frame period or more, and one during
+// which the driver never looked away for half a retrace must come out right.
 TEST(VortalDriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     HarnessConfig c = test::palettedScreen();
     c.chip.clockMode = sim::VirtualClock::Mode::Real;
     c.chip.controlPortValue = 0x0C;
+    c.chip.retraceFraction = 0.25;
     const int niceBefore = getpriority(PRIO_PROCESS, 0);
-    const double frequency = 1e9;  // the Linux counter counts nanoseconds
-    const double expected = frequency / 60;
-    // On a busy machine the polling thread can be preempted through a whole
-    // retrace, which lengthens one measurement; a few attempts tell a wrong
-    // measurement from bad luck.
-    double load[1] = {0};
-    if (getloadavg(load, 1) == 1 && load[0] > 2.0 * std::thread::hardware_concurrency())
-        GTEST_SKIP() << "the machine is too busy to time a real retrace (load " << load[0] << ")";
-    double period = 0;
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    const double expected = 1e9 / 60;  // the Linux counter counts nanoseconds
+    const int64_t halfRetrace = static_cast<int64_t>(expected * c.chip.retraceFraction / 2);
+    int undisturbed = 0;
+    int64_t shortestGap = INT64_MAX;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int attempt = 0; attempt < 30 && !undisturbed && std::chrono::steady_clock::now() < deadline; ++attempt) {
+        c.initialise = false;
         Harness h(c);
-        period = h.framePeriod();
-        if (std::abs(period - expected) <= expected * 0.05) break;
+        h.chip().clock().resetAccessGap();
+        const double period = h.driverInit(h.initPointer());
+        h.waitForVerticalBlank(DDWAITVB_I_TESTVB);  // one more access, after the final counter read
+        const int64_t gap = h.chip().clock().longestAccessGap();
+        shortestGap = std::min(shortestGap, gap);
+        EXPECT_GT(period, expected * 0.95) << "attempt " << attempt;
+        if (gap < halfRetrace) {
+            ++undisturbed;
+            EXPECT_NEAR(period, expected, expected * 0.02);
+        }
+        EXPECT_EQ(getpriority(PRIO_PROCESS, 0), niceBefore);  // the priority class was put back
     }
-    EXPECT_NEAR(period, expected, expected * 0.05);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), niceBefore);  // the priority class was put back
+    if (!undisturbed)
+        std::printf("note: no attempt ran without a pause of %lld ns or more (shortest longest pause %lld ns)\n",
+                    static_cast<long long>(halfRetrace), static_cast<long long>(shortestGap));
 }
 
 TEST(VortalDriverInit, RemeasureRequestIsHonouredAndCleared) {
