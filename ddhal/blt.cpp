@@ -50,7 +50,8 @@ bool gridRect(const DDRAWI_DDRAWSURFACE_LCL* s, const RECTL& r, uint32_t surface
     const auto offset = static_cast<uint64_t>(s->lpGbl->fpVidMem - gShared.dataBlock->videoMemoryStart);
     const uint64_t leftByte = offset % pitch + static_cast<uint64_t>(r.left) * surfaceBytes;
     const uint64_t rightByte = offset % pitch + static_cast<uint64_t>(r.right) * surfaceBytes;
-    if (leftByte % screenBytes || rightByte % screenBytes || rightByte > pitch)
+    if (leftByte % screenBytes || rightByte % screenBytes || rightByte > pitch ||
+        offset / pitch + static_cast<uint64_t>(r.bottom) > kEngineLimit)
         return false;
     out = {static_cast<uint32_t>(leftByte / screenBytes), static_cast<uint32_t>(offset / pitch + r.top),
            static_cast<uint32_t>((rightByte - leftByte) / screenBytes), static_cast<uint32_t>(r.bottom - r.top)};

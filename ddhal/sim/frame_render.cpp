@@ -6,7 +6,8 @@
 //   0x81F8 (x + 1, y + 1) and 0x81FC (width - 1, height);
 // - scaling by two DDAs (below): horizontally K1 and K2 from 0x8198 (bits 0 to 10, 16 to 26) and
 //   the start from 0x8190 bits 0 to 11; vertically K1 from 0x81E0, K2 from 0x81E4, the start from
-//   0x81E8. The stream never shrinks: a source step is at most one pixel;
+//   0x81E8. The stream never shrinks: a source step is at most one pixel; nor does it read past
+//   K1 + 1 pixels or rows;
 // - horizontal filter 0x8190 bits 28 to 30 over the stretched row: 0 none, 1 taps 2-4-2, 2 and 3
 //   taps 1-2-2-2-1 (eighths);
 // - composition mode 0x81A0 bits 24 to 26: 0 secondary over primary, 1 primary only, 2 dissolve
@@ -79,7 +80,7 @@ std::vector<int> horizontalDda(int outputs, int start, int k1, int k2) {
     int source = 0;
     int64_t e = start;
     for (int i = 0; i < outputs; ++i) {
-        at[static_cast<size_t>(i)] = source;
+        at[static_cast<size_t>(i)] = std::min(source, k1);
         if (e >= 0) {
             ++source;
             e += 2 * static_cast<int64_t>(k2);
@@ -97,7 +98,7 @@ std::vector<int> verticalDda(int outputs, int start, int k1, int k2) {
     int source = 0;
     int64_t e = start;
     for (int i = 0; i < outputs; ++i) {
-        at[static_cast<size_t>(i)] = source;
+        at[static_cast<size_t>(i)] = std::min(source, k1);
         if (e + k1 + 1 > 0) {
             ++source;
             e += k2;
