@@ -130,7 +130,7 @@ TEST(VortalDriverInit, MeasuresSixtyHertzAgainstTheRealClock) {
     const int64_t halfRetrace = static_cast<int64_t>(expected * c.chip.retraceFraction / 2);
     int undisturbed = 0;
     int64_t shortestGap = INT64_MAX;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (int attempt = 0; attempt < 30 && !undisturbed && std::chrono::steady_clock::now() < deadline; ++attempt) {
         c.initialise = false;
         Harness h(c);
