@@ -13,10 +13,12 @@
 // output failed, 2 bad arguments or an unreadable or malformed IN. Nothing is
 // written unless DelDisplay ran.
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
@@ -74,16 +76,32 @@ bool readFile(const std::string& path, std::string& text) {
 }
 
 // Writes beside the target and renames, so a failed write leaves OUT as it was.
-bool writeFile(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-      std::remove(temporary.c_str());
-      return false;
+// An existing OUT keeps its mode, a symbolic link is followed, and a read-only
+// OUT is refused rather than replaced.
+bool writeFile(const std::string& requested, const std::string& text) {
+  std::string path = requested;
+  mode_t mode = 0644;
+  struct stat st{};
+  if (stat(requested.c_str(), &st) == 0) {
+    if (!(st.st_mode & 0222) || access(requested.c_str(), W_OK) != 0) return false;
+    mode = st.st_mode & 07777;
+    if (char* real = realpath(requested.c_str(), nullptr)) {
+      path = real;
+      std::free(real);
     }
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+  std::string temporary = path + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
     std::remove(temporary.c_str());
     return false;
   }

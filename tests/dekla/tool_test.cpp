@@ -101,6 +101,28 @@ TEST_F(DeklaTool, RefusesBadInputAndWritesNothing) {
   }
 }
 
+// OUT is replaced keeping its mode, through a symbolic link, and never when
+// it is read-only.
+TEST_F(DeklaTool, KeepsWhatTheUserSetOnOut) {
+  const std::string arguments = "--board-present " + in("two-instances.reg") + " ";
+  const fs::path real = dir_ / "real.reg", link = dir_ / "link.reg";
+  std::ofstream(real) << "old";
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(real, link);
+  EXPECT_EQ(run(arguments + link.string()).status, 0);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(test::readText(real.string()).find("REGEDIT4"), std::string::npos);
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+  std::ofstream(dir_ / "locked.reg") << "old";
+  fs::permissions(dir_ / "locked.reg", fs::perms::owner_read);
+  const ToolRun r = run(arguments + (dir_ / "locked.reg").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readText((dir_ / "locked.reg").string()), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 5);  // no temporary left
+}
+
 TEST_F(DeklaTool, LoadsTheLibraryFromItsOwnFolder) {
   const fs::path tool = dir_ / "dekla-tool";
   fs::copy_file(DEKLA_TOOL, tool);
