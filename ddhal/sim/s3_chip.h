@@ -55,6 +55,12 @@ struct StreamsWrite {
     int64_t sinceRetraceStart;  // ns since the latest retrace began
 };
 
+// A read of the input status register that found a retrace begun since the read before.
+struct RetraceStartSeen {
+    int64_t time;
+    int64_t nextAccess;  // time of the next access to the chip, -1 while there is none
+};
+
 struct CrtcWrite {
     uint8_t index;
     uint8_t value;
@@ -119,12 +125,14 @@ public:
     const std::vector<StreamsWrite>& streamsWrites() const { return streamsWrites_; }
     const std::vector<CrtcWrite>& crtcWrites() const { return crtcWrites_; }
     const std::vector<EngineOp>& engineOps() const { return engineOps_; }
+    const std::vector<RetraceStartSeen>& retraceStartsSeen() const { return retraceStartsSeen_; }
     const std::vector<std::string>& faults() const { return faults_; }
     uint64_t statusReads() const { return statusReads_; }
     void clearLogs();
 
 private:
     void fault(const std::string& what);
+    void access();  // every access through a port or a window
     int64_t latchAfter(int64_t time) const;  // start of the first frame after `time`
     bool registerOffset(size_t windowOffset, uint32_t* reg);
     uint32_t readRegister(uint32_t reg, int bytes);
@@ -170,6 +178,8 @@ private:
     std::vector<StreamsWrite> streamsWrites_;
     std::vector<CrtcWrite> crtcWrites_;
     std::vector<EngineOp> engineOps_;
+    std::vector<RetraceStartSeen> retraceStartsSeen_;
+    bool retraceReadClear_ = false;
     std::vector<std::string> faults_;
     uint64_t statusReads_ = 0;
 };
