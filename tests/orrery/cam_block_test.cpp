@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -22,16 +24,25 @@ double meanDifference(const orrery::Picture& a, const orrery::Picture& b) {
 
 // Runs djpeg on the stream and returns the PNM header ("P6 480 240") or "" on failure.
 std::string djpegHeader(const std::vector<uint8_t>& jpeg) {
-    std::string in = testing::TempDir() + "/rebuilt.jpg";
-    std::string out = testing::TempDir() + "/rebuilt.ppm";
+    // A folder of this call's own: test processes run side by side.
+    char pattern[] = "/tmp/orrery-djpeg-XXXXXX";
+    if (!mkdtemp(pattern)) return {};
+    std::string dir = pattern;
+    std::string in = dir + "/rebuilt.jpg";
+    std::string out = dir + "/rebuilt.ppm";
     std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     std::string command = std::string(DJPEG_PROGRAM) + " -pnm -outfile " + out + " " + in + " 2>/dev/null";
-    if (std::system(command.c_str()) != 0) return {};
-    std::ifstream ppm(out, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0;
-    ppm >> magic >> w >> h;
-    return magic + " " + std::to_string(w) + " " + std::to_string(h);
+    std::string header;
+    if (std::system(command.c_str()) == 0) {
+        std::ifstream ppm(out, std::ios::binary);
+        std::string magic;
+        int w = 0, h = 0;
+        ppm >> magic >> w >> h;
+        header = magic + " " + std::to_string(w) + " " + std::to_string(h);
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return header;
 }
 
 TEST(OrreryStandardBlock, RebuiltStreamIsReadByDjpegAs480x240) {
