@@ -102,7 +102,7 @@ TEST_F(OrreryToolRun, DevicesListsTheTestScannerAndUseStoresChoices) {
     EXPECT_NE(out.find("* virtual"), std::string::npos) << out;
     EXPECT_NE(out.find("  test:0 "), std::string::npos) << out;
     EXPECT_NE(out.find("* test:1 "), std::string::npos) << out;
-    ASSERT_EQ(run("use camera gphoto2:Directory Browse@disk:" + home_, out), 0) << out;
+    ASSERT_EQ(run("use camera 'gphoto2:Directory Browse@disk:" + home_ + "'", out), 0) << out;
     ASSERT_EQ(run("use video test", out), 0) << out;
     std::ifstream in(home_ + "/.config/orrery/orrery.conf");
     std::string conf((std::istreambuf_iterator<char>(in)), {});
