@@ -81,6 +81,7 @@ TEST_F(OrreryUiDialogs, CancelDuringAScanCancelsItAndGivesNothing) {
     bool wasScanning = false;
     QTimer::singleShot(0, &dialog, [&] {
         wasScanning = dialog.scanning();
+        shoot(dialog, "orrery-scan-dialog-scanning.png");
         for (const char* name : {"device", "mode", "resolution", "scan", "preview", "cancel", "left"})
             if (auto* w = dialog.findChild<QWidget*>(name)) enabled.push_back({name, w->isEnabled()});
         dialog.findChild<QPushButton*>("scan")->click();  // a second scan must not start
