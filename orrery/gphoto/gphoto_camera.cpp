@@ -320,6 +320,7 @@ private:
         listed_ = true;
         std::vector<Frame> all;
         folders_.clear();
+        dcim_.clear();
         std::deque<std::pair<std::string, int>> queue = {{"/", 0}};
         for (int visited = 0; !queue.empty() && visited < kMaxFolders; ++visited) {
             auto [folder, depth] = queue.front();
@@ -344,6 +345,10 @@ private:
                 any = true;
             }
             if (any) folders_.push_back(folder);
+            // Where a camera with no pictures yet takes one: a folder inside DCIM, else DCIM.
+            bool inDcim = folder.find("/DCIM/") != std::string::npos;
+            bool isDcim = folder.size() >= 5 && folder.compare(folder.size() - 5, 5, "/DCIM") == 0;
+            if ((inDcim && dcim_.find("/DCIM/") == std::string::npos) || (isDcim && dcim_.empty())) dcim_ = folder;
             if (depth < kMaxDepth)
                 for (const std::string& sub : listNames(camera_, context_, folder, true))
                     queue.push_back({join(folder, sub), depth + 1});
@@ -390,6 +395,7 @@ private:
                 break;
             }
         if (folder == "/" && !folders_.empty()) folder = folders_.back();
+        if (folder == "/" && !dcim_.empty()) folder = dcim_;
         // The next number after the highest of ours in that folder, so that
         // pictures sent within one second still follow one another.
         int highest = 0;
@@ -427,6 +433,7 @@ private:
     std::vector<Frame> frames_;
     std::vector<Frame> held_;
     std::vector<std::string> folders_;  // folders that hold pictures, in the order visited
+    std::string dcim_;                  // the first DCIM folder (or one inside it) seen
     bool listed_ = false;
     bool closed_ = false;
 };

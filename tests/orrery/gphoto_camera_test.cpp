@@ -173,6 +173,17 @@ TEST_F(OrreryGphoto, DeleteAfterAWriteHitsTheFramesNamed) {
     EXPECT_EQ(call(ORRERY_CAMERA_STATE) & 0x40, 0x40);
 }
 
+TEST_F(OrreryGphoto, AnEmptyCameraTakesPicturesIntoItsDcimFolder) {
+    fs::remove_all(card_ + "/store_1");
+    fs::remove_all(card_ + "/store_2");
+    fs::create_directories(card_ + "/store_1/DCIM/100EMPTY");
+    open();
+    ASSERT_EQ(count(), 0);
+    ASSERT_EQ(put(1, -1), ORRERY_OK);
+    EXPECT_EQ(count(), 1);
+    EXPECT_TRUE(fs::exists(card_ + "/store_1/DCIM/100EMPTY/ORRY0001.JPG"));
+}
+
 TEST_F(OrreryGphoto, NoCamera) {
     for (std::string line : {"camera = gphoto2\ngphoto2.model = No Such Camera\ngphoto2.port = disk:" + card_,
                              std::string("camera = gphoto2\ngphoto2.model = Directory Browse\ngphoto2.port = nosuchport:x"),
