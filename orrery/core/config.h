@@ -17,6 +17,7 @@
 //   video             auto | none | test | a V4L2 device such as /dev/video0 (auto: the first device found)
 //   video.pattern     videotestsrc pattern for "test" (default smpte)
 //   video.test_size, video.test_rate   frame size (640x480) and rate (30/1) of "test"
+//   video.test_format raw | jpeg: "test" sends MJPEG like many webcams
 #pragma once
 
 #include <map>

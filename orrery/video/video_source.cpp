@@ -90,17 +90,20 @@ std::unique_ptr<VideoSource> VideoSource::start(const Config& config, std::strin
         if (!parsePair(config.text("video.test_rate"), '/', num, den)) num = 30, den = 1;
         element = "videotestsrc is-live=true pattern=" + pattern + " ! video/x-raw,width=" + std::to_string(w) +
                   ",height=" + std::to_string(h) + ",framerate=" + std::to_string(num) + "/" + std::to_string(den);
+        // Like a webcam that sends only MJPEG.
+        if (config.text("video.test_format") == "jpeg") element += " ! jpegenc";
     } else {
         if (!safeWord(source)) {
             error = "bad video device name";
             return nullptr;
         }
-        // Many webcams send only MJPEG: decodebin finds the decoder, raw passes through.
-        element = "v4l2src device=" + source + " ! decodebin";
+        element = "v4l2src device=" + source;
     }
-    // Square pixels at the camera's own size; pull() fits them inside 640 x 480.
+    // Many webcams send only MJPEG: decodebin finds the decoder, raw passes
+    // through. Square pixels at the camera's own size; pull() fits them
+    // inside 640 x 480.
     std::string description = element +
-                              " ! videoconvert ! videoscale ! video/x-raw,format=RGB,pixel-aspect-ratio=1/1"
+                              " ! decodebin ! videoconvert ! videoscale ! video/x-raw,format=RGB,pixel-aspect-ratio=1/1"
                               " ! appsink name=sink max-buffers=2 drop=true sync=false";
     GError* gerror = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &gerror);

@@ -118,11 +118,17 @@ TEST_F(OrreryCaptureDevices, VideoFrameFromTheTestSource) {
     EXPECT_LT(frame.row(470)[20 * 3], 100);
 }
 
-TEST_F(OrreryCaptureDevices, VideoKeepsTheCamerasAspect) {
+TEST_F(OrreryCaptureDevices, VideoKeepsTheCamerasAspectAndDecodesMjpeg) {
     configure("video = test\nvideo.test_size = 1280x720");
-    orrery::Picture frame = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
-    EXPECT_EQ(frame.width, 640);
-    EXPECT_EQ(frame.height, 360);
+    orrery::Picture wide = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
+    EXPECT_EQ(wide.width, 640);
+    EXPECT_EQ(wide.height, 360);
+    // A camera that sends only MJPEG: the white bar top left comes through.
+    configure("video = test\nvideo.test_format = jpeg\nvideo.test_size = 320x240");
+    orrery::Picture mjpeg = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
+    ASSERT_EQ(mjpeg.width, 320);
+    ASSERT_EQ(mjpeg.height, 240);
+    EXPECT_GT(mjpeg.row(10)[10 * 3], 180);
 }
 
 TEST_F(OrreryCaptureDevices, NoVideoSource) {

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "orrery/ui/scan_dialog.h"
@@ -43,13 +44,26 @@ protected:
         OrreryTest::SetUp();
         configure("scanner = test:1\nsane.config_dir = " + saneConfigFolder() + "\nvideo = test");
     }
-    // Clicks the named button of the modal dialog once it is up.
-    void clickWhenShown(const char* button) {
-        QTimer::singleShot(300, [button] {
+    // Acts on the modal dialog once it is up and its button can be pressed
+    // (the video dialog's capture waits for the first frame): polled, so a
+    // slow machine only waits longer.
+    void whenReady(const char* button, std::function<void(QWidget&, QPushButton&)> act) {
+        auto* timer = new QTimer;
+        timer->setInterval(20);
+        QObject::connect(timer, &QTimer::timeout, [timer, button, act] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal) return;
-            shoot(*modal, (std::string("orrery-modal-") + button + ".png").c_str());
-            if (auto* b = modal->findChild<QPushButton*>(button)) b->click();
+            QPushButton* b = modal ? modal->findChild<QPushButton*>(button) : nullptr;
+            if (!b || !b->isEnabled()) return;
+            timer->stop();
+            timer->deleteLater();
+            act(*modal, *b);
+        });
+        timer->start();
+    }
+    void clickWhenShown(const char* button) {
+        whenReady(button, [button](QWidget& modal, QPushButton& b) {
+            shoot(modal, (std::string("orrery-modal-") + button + ".png").c_str());
+            b.click();
         });
     }
 };
@@ -150,9 +164,7 @@ TEST_F(OrreryUiDialogs, RequestsWithAParentRunTheDialogs) {
     orrery::Picture scan = takeDib(GlobalHandle(call(ORRERY_SCAN, intptr_t(&parent))));
     EXPECT_GT(scan.width, 0);
     // Cancel gives no picture.
-    QTimer::singleShot(300, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) static_cast<QDialog*>(modal)->reject();
-    });
+    whenReady("scan", [](QWidget& modal, QPushButton&) { static_cast<QDialog&>(modal).reject(); });
     EXPECT_EQ(call(ORRERY_SCAN, intptr_t(&parent)), 0);
 }
 
