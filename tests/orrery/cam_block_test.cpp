@@ -10,6 +10,7 @@
 #include <string>
 
 #include "orrery/codec/cam_block.h"
+#include "orrery/codec/jpeg_codec.h"
 #include "orrery/codec/thumbnail.h"
 #include "orrery/qv10/sample_pictures.h"
 
@@ -114,6 +115,21 @@ TEST(OrreryStandardBlock, MalformedBlocksAreRefused) {
         EXPECT_FALSE(orrery::decodeStandardBlock(c.block, out)) << c.name;
         EXPECT_FALSE(orrery::decodeFineBlock(c.block, out)) << c.name;
     }
+}
+
+TEST(OrreryJpegFile, AWarningIsAPictureDamageIsNot) {
+    orrery::Picture picture = orrery::resize(orrery::qv::samplePicture(1), 160, 120);
+    std::vector<uint8_t> jpeg;
+    ASSERT_TRUE(orrery::encodeJpeg(picture, orrery::JpegEncoding{}, jpeg));
+    // Stray bytes before the end marker: libjpeg warns, the picture is whole.
+    std::vector<uint8_t> stray = jpeg;
+    stray.insert(stray.end() - 2, 64, 0x00);
+    orrery::Picture out;
+    ASSERT_TRUE(orrery::decodeJpeg(stray, out));
+    EXPECT_LT(meanDifference(out, picture), 8.0);
+    // Cut in the middle of the coded data: refused.
+    std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 2 / 3));
+    EXPECT_FALSE(orrery::decodeJpeg(cut, out));
 }
 
 TEST(OrreryThumbnail, RoundTripKeepsColours) {
