@@ -15,6 +15,8 @@ namespace {
 // A shutter release takes more than five seconds on the camera.
 constexpr int kShutterMs = 8000;
 constexpr uint8_t kShutterTaken = 0x06;
+// How long a ping after a speed change waits for its answer.
+constexpr int kSpeedPingMs = 1000;
 
 // Models with fine (640 x 480) pictures: QV-100 and QV-300.
 bool modelTakesFine(uint32_t model) { return model == 0x0103BA90 || model == 0x01048DC0; }
@@ -108,6 +110,13 @@ Status Qv10Camera::changeSpeed(Speed speed, bool& carried) {
     if (Status s = link_.command("CB", {speed.code})) return s;
     line_->setBaud(speed.baud);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // An idle camera answers a ping at once: no need to wait the full receive time-out.
+    struct ShortWait {
+        Link& link;
+        int saved;
+        ~ShortWait() { link.setReceiveTimeout(saved); }
+    } shortWait{link_, link_.receiveTimeout()};
+    link_.setReceiveTimeout(std::min(shortWait.saved, kSpeedPingMs));
     if (link_.ping() == ORRERY_OK) {
         baud_ = speed.baud;
         return ORRERY_OK;
