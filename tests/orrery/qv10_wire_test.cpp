@@ -129,6 +129,14 @@ private:
     std::string failure_;
 };
 
+// A transfer callback that, like the camera album moving its focus, asks the
+// camera to show frame 2 while the transfer runs.
+intptr_t shownDuringTransfer = -1;
+intptr_t showingCallback(intptr_t position, intptr_t status) {
+    if (shownDuringTransfer == -1) shownDuringTransfer = call(ORRERY_SHOW_FRAME, 2);
+    return recordingCallback(position, status);
+}
+
 class OrreryQv10Wire : public OrreryTest {
 protected:
     void SetUp() override {
@@ -185,7 +193,7 @@ TEST_F(OrreryQv10Wire, ThumbnailThroughBusyCameraAndDamagedPackets) {
         c.expect({'M', 'P'}, "MP after busy");
         c.send({0x62});
         c.expect({0x06}, "MP confirmation");
-        c.send({1});
+        c.send({3});
         c.command({'D', 'A', 1}, 0x7A - 1);
         c.command({'D', 'L'}, 0x6F);
         c.command({'M', 'K'}, 0x67);
@@ -207,11 +215,16 @@ TEST_F(OrreryQv10Wire, ThumbnailThroughBusyCameraAndDamagedPackets) {
         }
         c.send(kEndPacket);
         c.expect({0x06}, "ACK of the end packet");
+        // The frame asked for during the transfer is shown after it.
+        c.command({'M', 'P'}, 0x62, {3});
+        c.command({'D', 'A', 2}, 0x7A - 2);
         c.command({'Q', 'R'}, 0x5C);
     });
     openLink();
     GlobalHandle dib = 0;
-    ASSERT_EQ(call(ORRERY_READ_THUMBNAIL, 1, intptr_t(&dib), intptr_t(&recordingCallback)), ORRERY_OK);
+    shownDuringTransfer = -1;
+    ASSERT_EQ(call(ORRERY_READ_THUMBNAIL, 1, intptr_t(&dib), intptr_t(&showingCallback)), ORRERY_OK);
+    EXPECT_EQ(shownDuringTransfer, ORRERY_OK);
     orrery::Picture thumb = takeDib(dib);
     ASSERT_EQ(thumb.width, 52);
     EXPECT_NEAR(thumb.row(18)[26 * 3], 128, 2);
