@@ -11,6 +11,7 @@
 
 #include "orrery/codec/cam_block.h"
 #include "orrery/codec/jpeg_codec.h"
+#include "orrery/codec/orientation.h"
 #include "orrery/codec/thumbnail.h"
 #include "orrery/qv10/sample_pictures.h"
 
@@ -130,6 +131,35 @@ TEST(OrreryJpegFile, AWarningIsAPictureDamageIsNot) {
     // Cut in the middle of the coded data: refused.
     std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 2 / 3));
     EXPECT_FALSE(orrery::decodeJpeg(cut, out));
+}
+
+TEST(OrreryOrientation, EachExifOrientationShowsThePictureUpright) {
+    // a b c / d e f, told by the red channel.
+    orrery::Picture source(3, 2);
+    const char* letters = "abcdef";
+    for (int i = 0; i < 6; ++i) source.rgb[size_t(i) * 3] = uint8_t(letters[i]);
+    struct Case {
+        int orientation;
+        int width;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {1, 3, "abcdef"}, {2, 3, "cbafed"}, {3, 3, "fedcba"}, {4, 3, "defabc"},
+        {5, 2, "adbecf"}, {6, 2, "daebfc"}, {7, 2, "fcebda"}, {8, 2, "cfbead"},
+    };
+    for (const Case& c : cases) {
+        orrery::Picture turned = orrery::applyOrientation(source, c.orientation);
+        ASSERT_EQ(turned.width, c.width) << c.orientation;
+        std::string got;
+        for (size_t i = 0; i < 6; ++i) got += char(turned.rgb[i * 3]);
+        EXPECT_EQ(got, c.rows) << "orientation " << c.orientation;
+    }
+    // The tag read from a bare Exif block in either byte order; nothing readable is 1.
+    const std::vector<uint8_t> motorola = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 8, 0, 0};
+    EXPECT_EQ(orrery::exifOrientation(motorola), 8);
+    std::vector<uint8_t> truncated(motorola.begin(), motorola.end() - 6);
+    EXPECT_EQ(orrery::exifOrientation(truncated), 1);
+    EXPECT_EQ(orrery::exifOrientation(std::vector<uint8_t>{0xFF, 0xD8, 0xFF}), 1);
 }
 
 TEST(OrreryThumbnail, RoundTripKeepsColours) {
