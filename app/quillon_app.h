@@ -22,6 +22,7 @@ namespace quillon {
 
 class CMainFrame;
 class CQuillonDoc;
+class HtmlCommands;
 class SingleInstance;
 
 struct StartOptions {
@@ -73,6 +74,7 @@ public:
     BindOutcome captureOutcome() const { return m_captureOutcome; }
     void writeSettings();
     CQuillonView* activeView() const { return m_activeView; }
+    HtmlCommands& htmlCommands() { return *m_html; }
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -104,6 +106,7 @@ private:
     BindOutcome m_captureOutcome = BindOutcome::NotLoaded;
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<HtmlCommands> m_html;
     CQuillonView* m_activeView = nullptr;
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;
