@@ -1,11 +1,14 @@
 #include "frame/external_programs.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 namespace quillon {
 
 QStringList externalCommandLine(const QString& setting, const QStringList& files) {
-    QStringList command = QProcess::splitCommand(setting);
+    // A browsed path names the program whole, blanks and all.
+    QStringList command =
+        QFileInfo(setting).isFile() ? QStringList{setting} : QProcess::splitCommand(setting);
     if (command.isEmpty()) return {};
     return command + files;
 }

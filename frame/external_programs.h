@@ -10,7 +10,9 @@
 namespace quillon {
 
 // The program and arguments of a setting with the files appended; empty
-// when the setting names no program.
+// when the setting names no program. A setting that is the path of a file
+// (as the browse button puts it) is the program alone; otherwise it is split
+// as a command line, with double quotes around a path that holds blanks.
 QStringList externalCommandLine(const QString& setting, const QStringList& files);
 // Starts it; false when it could not be started (the program stays silent about it).
 bool startExternalProgram(const QString& setting, const QStringList& files = {});

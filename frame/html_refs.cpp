@@ -109,7 +109,9 @@ ReferenceScan scanPictureReferences(QByteArrayView page, const QString& htmlFold
     ReferenceScan scan;
     TagReader reader(page);
     char piece[TagReader::kPieceCapacity];
-    std::vector<QByteArray> values;  // the piece buffer is reused: keep each value's bytes
+    // The piece buffer is reused: the values' bytes are kept one after another.
+    QByteArray kept;
+    std::vector<std::pair<qsizetype, qsizetype>> values;
     bool wide = false;
     for (;;) {
         if (!reader.read(piece, TagReader::kPieceCapacity)) break;
@@ -118,15 +120,17 @@ ReferenceScan scanPictureReferences(QByteArrayView page, const QString& htmlFold
             break;
         }
         if (const auto value = referenceValue(piece)) {
-            values.push_back(value->toByteArray());
+            values.emplace_back(kept.size(), value->size());
+            kept.append(*value);
             wide = wide || !isAscii(*value);
         }
     }
     // The page's encoding matters only for values outside ASCII.
     const PageEncoding encoding = wide ? pageEncoding(page) : PageEncoding::Utf8;
     QHash<QString, bool> exists;
-    for (const QByteArray& raw : values) {
-        const QString value = decodePageText(raw, encoding);
+    scan.references.reserve(qsizetype(values.size()));
+    for (const auto& [offset, length] : values) {
+        const QString value = decodePageText(QByteArrayView(kept).sliced(offset, length), encoding);
         if (!hasReadableExtension(value)) continue;
         const QString path = referencePath(htmlFolder, value);
         auto known = exists.find(path);

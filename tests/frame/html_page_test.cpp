@@ -141,6 +141,11 @@ TEST_F(HtmlPageTest, AProgramSettingIsSplitAndGetsTheFileAsOneArgument) {
     ASSERT_TRUE(startExternalProgram("\"" + script + "\" --flag", {picture}));
     EXPECT_EQ(waitForFile(record), "[--flag]\n[" + picture.toUtf8() + "]\nEND\n");
 
+    // The path of the program alone, blanks and all.
+    QFile::remove(record);
+    ASSERT_TRUE(startExternalProgram(script, {picture}));
+    EXPECT_EQ(waitForFile(record), "[" + picture.toUtf8() + "]\nEND\n");
+
     EXPECT_FALSE(startExternalProgram(dir.filePath("no such program"), {picture}));
     EXPECT_FALSE(startExternalProgram(QString()));
 }

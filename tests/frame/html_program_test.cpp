@@ -51,7 +51,7 @@ void whenFileDialog(const QString& choose) {
               [choose](QWidget* w) {
                   auto* dialog = static_cast<QFileDialog*>(w);
                   dialog->selectFile(choose);
-                  dialog->accept();
+                  QMetaObject::invokeMethod(dialog, "accept");
               });
 }
 
