@@ -8,10 +8,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cstring>
+#include <functional>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quillon {
@@ -105,9 +107,13 @@ QString referencePath(const QString& htmlFolder, const QString& value) {
     return htmlFolder + relative;
 }
 
-ReferenceScan scanPictureReferences(QByteArrayView page, const QString& htmlFolder) {
+namespace {
+
+// The scan over the pieces of a reader; the page's bytes are asked for only
+// when a value outside ASCII needs the page's encoding.
+ReferenceScan scanPieces(TagReader& reader, const QString& htmlFolder,
+                         const std::function<QByteArray()>& wholePage) {
     ReferenceScan scan;
-    TagReader reader(page);
     char piece[TagReader::kPieceCapacity];
     // The piece buffer is reused: the values' bytes are kept one after another.
     QByteArray kept;
@@ -125,42 +131,46 @@ ReferenceScan scanPictureReferences(QByteArrayView page, const QString& htmlFold
             wide = wide || !isAscii(*value);
         }
     }
-    // The page's encoding matters only for values outside ASCII.
-    const PageEncoding encoding = wide ? pageEncoding(page) : PageEncoding::Utf8;
-    QHash<QString, bool> exists;
+    const PageEncoding encoding = wide ? pageEncoding(wholePage()) : PageEncoding::Utf8;
+    // A value named again gives the same answer: decode and look it up once.
+    std::unordered_map<std::string_view, std::optional<PictureReference>> seen;
     scan.references.reserve(qsizetype(values.size()));
     for (const auto& [offset, length] : values) {
-        const QString value = decodePageText(QByteArrayView(kept).sliced(offset, length), encoding);
-        if (!hasReadableExtension(value)) continue;
-        const QString path = referencePath(htmlFolder, value);
-        auto known = exists.find(path);
-        if (known == exists.end()) known = exists.insert(path, QFileInfo::exists(path));
-        if (*known) scan.references.append({value, path});
+        const std::string_view raw(kept.constData() + offset, size_t(length));
+        auto [known, first] = seen.try_emplace(raw);
+        if (first) {
+            const QString value = decodePageText(QByteArrayView(raw.data(), qsizetype(raw.size())), encoding);
+            if (hasReadableExtension(value)) {
+                const QString path = referencePath(htmlFolder, value);
+                if (QFileInfo::exists(path)) known->second = PictureReference{value, path};
+            }
+        }
+        if (known->second) scan.references.append(*known->second);
     }
     return scan;
 }
 
+}  // namespace
+
+ReferenceScan scanPictureReferences(QByteArrayView page, const QString& htmlFolder) {
+    TagReader reader(page);
+    return scanPieces(reader, htmlFolder, [page] { return page.toByteArray(); });
+}
+
 ReferenceScan scanPictureReferences(const QString& htmlPath, UiPort& ui) {
     QFile file(htmlPath);
-    QByteArray bytes;
-    bool read = file.open(QIODevice::ReadOnly);
-    const uchar* mapped = nullptr;
-    qint64 size = 0;
-    if (read) {
-        size = file.size();
-        mapped = size > 0 ? file.map(0, size) : nullptr;
-        if (!mapped) {
-            bytes = file.readAll();
-            read = file.error() == QFileDevice::NoError;
-        }
-    }
-    if (!read) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         ui.message(formatMessage(5028, htmlPath), MsgButtons::Ok, MsgIcon::Stop);
         return {};
     }
-    const QByteArrayView page =
-        mapped ? QByteArrayView(reinterpret_cast<const char*>(mapped), size) : QByteArrayView(bytes);
-    return scanPictureReferences(page, htmlFolderOf(htmlPath));
+    TagReader reader(file);
+    ReferenceScan scan = scanPieces(reader, htmlFolderOf(htmlPath), [&file] {
+        file.seek(0);
+        return file.readAll();
+    });
+    // A read error mid-way ends the scan like the end of the page would not.
+    if (reader.failed()) scan.complete = false;
+    return scan;
 }
 
 }  // namespace quillon

@@ -1,5 +1,7 @@
 #include "frame/tag_reader.h"
 
+#include <QIODevice>
+
 #include <array>
 #include <cstring>
 
@@ -56,11 +58,31 @@ void jisToShiftJis(unsigned char& first, unsigned char& second) {
     if (first > 0x9F) first = static_cast<unsigned char>(first + 0x40);
 }
 
+TagReader::TagReader(QIODevice& device) : m_data(nullptr), m_size(0), m_device(&device) {}
+
+bool TagReader::available() {
+    if (m_pos < m_size) return true;
+    if (!m_device) return false;
+    constexpr qsizetype kBlock = 64 * 1024;
+    if (m_block.size() != kBlock) m_block.resize(kBlock);
+    const qint64 got = m_device->read(m_block.data(), kBlock);
+    if (got < 0) m_failed = true;
+    m_data = m_block.constData();
+    m_size = got > 0 ? got : 0;
+    m_pos = 0;
+    return m_size > 0;
+}
+
 int TagReader::get() {
-    if (m_pos >= m_size) return -1;
+    if (m_pushedBack >= 0) {
+        const int c = m_pushedBack;
+        m_pushedBack = -1;
+        return c;
+    }
+    if (!available()) return -1;
     const unsigned char c = static_cast<unsigned char>(m_data[m_pos++]);
     // Text mode: CR LF arrives as one line feed.
-    if (c == '\r' && m_pos < m_size && m_data[m_pos] == '\n') {
+    if (c == '\r' && available() && m_data[m_pos] == '\n') {
         ++m_pos;
         return '\n';
     }
@@ -86,7 +108,7 @@ bool TagReader::read(char* buffer, int capacity) {
     };
 
     for (;;) {
-        if (!twoByte) {
+        if (!twoByte && m_pushedBack < 0 && available()) {
             // A run of plain bytes at once; each one would only be stored.
             const qsizetype end = std::min(m_size, m_pos + (capacity - 1 - count));
             const qsizetype p = plainRunEnd(m_data, m_pos, end);
@@ -109,7 +131,7 @@ bool TagReader::read(char* buffer, int capacity) {
         }
         if (c == '\t') c = ' ';
         if (c == '<' && count > 0 && !inTag && !twoByte) {
-            unget();
+            unget(c);
             buffer[count] = 0;
             return true;
         }
@@ -131,7 +153,7 @@ bool TagReader::read(char* buffer, int capacity) {
             }
             // A tag inside this tag: read it into the rest of the buffer.
             --count;
-            unget();
+            unget(c);
             if (!read(buffer + count, capacity - count)) return false;
             const bool comment = buffer[count] == '<' && buffer[count + 1] == '!';
             count += int(std::strlen(buffer + count));

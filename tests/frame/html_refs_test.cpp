@@ -6,6 +6,7 @@
 #include "resources/strings.h"
 #include "tests/app/scripted_ui.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -79,6 +80,27 @@ TEST(TagReader, ATagOf2047CharactersDoesNotFit) {
     const Pieces stopped = readPieces("t" + tooLong + "u");
     EXPECT_FALSE(stopped.fits);
     EXPECT_EQ(stopped.pieces, std::vector<QByteArray>{"t"});
+}
+
+TEST(TagReader, APageReadInBlocksGivesTheSamePieces) {
+    // CR LF split across the first block boundary, "<" first in the second,
+    // a JIS run across the third; the rest a mix of tags, text and lines.
+    QByteArray page(65535, 'a');
+    page += "\r\n" + QByteArray(65535 - 1, 'b') + "<img src=\"x.gif\">";
+    page += QByteArray(65536 * 3 - 4 - page.size(), 'c') + "\x1b$B" + QByteArray(40, '$') + "\x1b(B<p>";
+    for (int i = 0; page.size() < 400000; ++i)
+        page += "<img\r\nsrc=\"p" + QByteArray::number(i) + ".gif\">\ttext " + QByteArray(i % 3000, 't') + "\r\n";
+    QBuffer device(&page);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    TagReader blocks(device);
+    const Pieces whole = readPieces(page);
+    ASSERT_TRUE(whole.fits);
+    std::vector<QByteArray> streamed;
+    char buffer[TagReader::kPieceCapacity];
+    while (blocks.read(buffer, TagReader::kPieceCapacity) && buffer[0]) streamed.emplace_back(buffer);
+    EXPECT_GT(whole.pieces.size(), 300u);
+    EXPECT_TRUE(streamed == whole.pieces);
+    EXPECT_FALSE(blocks.failed());
 }
 
 class ReferenceScanTest : public ::testing::Test {
