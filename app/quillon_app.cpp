@@ -7,6 +7,7 @@
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
 #include "doc/zoom.h"
+#include "frame/html_commands.h"
 #include "frame/main_frame.h"
 #include "image/file_dispatch.h"
 #include "image/image_window.h"
@@ -151,6 +152,8 @@ void CQuillonApp::exitInstance() {
 
 void CQuillonApp::installCommands() {
     CMainFrame& f = *m_frame;
+    m_html = std::make_unique<HtmlCommands>(*this);
+    m_html->install(f);
     f.setHandler(57600, [this] { newDocument(); });
     f.setHandler(57601, [this] { fileOpen(); });
     f.setHandler(57665, [this] { appExit(); });

@@ -23,6 +23,7 @@ namespace quillon {
 
 class CMainFrame;
 class CQuillonDoc;
+class HtmlCommands;
 class SingleInstance;
 
 struct StartOptions {
@@ -79,6 +80,7 @@ public:
     BindOutcome captureOutcome() const { return m_captureOutcome; }
     void writeSettings();
     CQuillonView* activeView() const;
+    HtmlCommands& htmlCommands() { return *m_html; }
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -111,6 +113,7 @@ private:
     BindOutcome m_captureOutcome = BindOutcome::NotLoaded;
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<HtmlCommands> m_html;
     QPointer<CQuillonView> m_activeView;  // cleared by Qt when the view dies
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;

@@ -13,6 +13,12 @@ const std::vector<Command>& commands() {
          "0 to 15 at 4 bits, 0 to 255 at 8 bits",
          runConvert},
         {"effects", "", "list the operations that convert --op applies", runEffects},
+        {"html-page", "PICTURE",
+         "write the one-picture page QLnnnnnn.HTM beside PICTURE (the first free number) and print its path",
+         runHtmlPage},
+        {"html-refs", "PAGE",
+         "print the local pictures PAGE shows, one a line in UTF-8; exit 1 when there is none",
+         runHtmlRefs},
     };
     return table;
 }
