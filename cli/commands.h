@@ -30,5 +30,6 @@ constexpr int kUsage = 2;
 // The handlers of the picture file commands.
 int runInfo(const QStringList& arguments, ConsolePort& console);
 int runConvert(const QStringList& arguments, ConsolePort& console);
+int runPrint(const QStringList& arguments, ConsolePort& console);
 
 }  // namespace quillon::cli
