@@ -33,7 +33,7 @@ CupsJobDevice::CupsJobDevice(const QPrinter& printer, int dpi, bool blackOnly, b
 }
 
 int spoolResultOfCups(int ippStatus, int httpStatus) {
-    if (ippStatus < 0x0100 && (httpStatus == 0 || httpStatus < 400)) return kSpoolDone;
+    if (ippStatus < 0x0100 && httpStatus < 400) return kSpoolDone;
     // The scheduler could not store the job: its spool area is full.
     if (ippStatus == IPP_STATUS_ERROR_REQUEST_ENTITY || httpStatus == HTTP_STATUS_REQUEST_TOO_LARGE)
         return kSpoolOutOfDisk;
@@ -42,24 +42,29 @@ int spoolResultOfCups(int ippStatus, int httpStatus) {
 }
 
 int CupsJobDevice::deliver(const QByteArray& pdf, const QString& documentName) {
+    // A connection of our own, so that the HTTP status of a refused body can be read.
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+    if (!http) return kSpoolError;
     cups_option_t* options = nullptr;
     int count = 0;
     for (const auto& [name, value] : m_options)
         count = cupsAddOption(name.constData(), value.constData(), count, &options);
     const QByteArray printer = m_printer.toUtf8();
     const QByteArray title = documentName.toUtf8();
-    m_job = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.constData(), title.constData(), count, options);
+    m_job = cupsCreateJob(http, printer.constData(), title.constData(), count, options);
     cupsFreeOptions(count, options);
-    if (m_job <= 0) return spoolResultOfCups(cupsLastError(), 0);
-
-    http_status_t http = cupsStartDocument(CUPS_HTTP_DEFAULT, printer.constData(), m_job, title.constData(),
-                                           CUPS_FORMAT_PDF, 1);
-    if (http == HTTP_STATUS_CONTINUE)
-        http = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size()));
-    const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.constData());
-    const int result = http == HTTP_STATUS_CONTINUE ? spoolResultOfCups(finished, 0)
-                                                    : spoolResultOfCups(finished, http);
-    if (result != kSpoolDone) cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.constData(), m_job, 0);
+    if (m_job <= 0) {
+        const int result = spoolResultOfCups(cupsLastError(), httpGetStatus(http));
+        httpClose(http);
+        return result;
+    }
+    http_status_t sent =
+        cupsStartDocument(http, printer.constData(), m_job, title.constData(), CUPS_FORMAT_PDF, 1);
+    if (sent == HTTP_STATUS_CONTINUE) sent = cupsWriteRequestData(http, pdf.constData(), size_t(pdf.size()));
+    const ipp_status_t finished = cupsFinishDocument(http, printer.constData());
+    const int result = spoolResultOfCups(finished, httpGetStatus(http));
+    if (result != kSpoolDone) cupsCancelJob2(http, printer.constData(), m_job, 0);
+    httpClose(http);
     return result;
 }
 

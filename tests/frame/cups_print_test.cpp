@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
+#include <QTimer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -226,8 +228,20 @@ TEST(CupsPrint, PictureReachesTheQueuesDeviceAsThePage) {
     makePicture(picture, QColor(40, 60, 140));
     setScreenInfo(ScreenInfo{24, 96, 96});
     RecordingUi ui;
+    // The progress window paints before the page is drawn: note what it says.
+    QString progressText;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "1363" && w->isVisible())
+                if (auto* line = w->findChild<QLabel*>("1364")) progressText = line->text();
+    });
+    watch.start(0);
     const int result = printPicture(picture, QString::fromUtf8("無題1"), QString(), ui, nullptr, accepting("colour"));
+    watch.stop();
     EXPECT_EQ(result, 1);
+    EXPECT_EQ(progressText, QString::fromUtf8("無題1を印刷中です。"));
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "1363");
     EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text.toStdString();
     ASSERT_TRUE(waitForCompletedJob("colour")) << scheduler->log().toStdString();
     const auto jobs = jobsOf("colour");
@@ -298,6 +312,39 @@ TEST(CupsPrint, RefusedJobShowsTheSpoolerMessageAndSendsNothing) {
     EXPECT_EQ(ui.shown[0].icon, MsgIcon::Stop);
     EXPECT_TRUE(jobsOf("plain").empty());
     EXPECT_FALSE(QFileInfo::exists(scheduler->deviceFile("plain")));
+}
+
+// A scheduler whose spool area takes no more than 4 KB.
+TEST(CupsPrint, SpoolAreaThatCannotTakeTheJobSaysOutOfDisk) {
+    REQUIRE_SCHEDULER();
+    frame_test::CupsScheduler small;
+    small.setMaxRequestSize("4k");
+    QString why;
+    if (!small.start(why)) GTEST_SKIP() << why.toStdString();
+    ASSERT_TRUE(small.addQueue("small", frame_test::testPpd(true)));
+    const QByteArray server = small.socket().toLocal8Bit();
+    qputenv("CUPS_SERVER", server);
+    cupsSetServer(server.constData());
+    // Noise does not compress: the page is far above 4 KB.
+    QImage noise(640, 480, QImage::Format_RGB888);
+    quint32 seed = 12345;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640 * 3; ++x) noise.scanLine(y)[x] = uchar((seed = seed * 1103515245u + 12345u) >> 24);
+    CImageObject picture;
+    ASSERT_TRUE(picture.create(640, 480, 24));
+    ASSERT_TRUE(picture.allocate());
+    picture.setHasBitmap(true);
+    ASSERT_TRUE(picture.fromDeviceImage(noise, false, false));
+    RecordingUi ui;
+    EXPECT_EQ(printPicture(picture, "n", "", ui, nullptr, accepting("small")), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, loadString(5054));
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Stop);
+    for (const auto& job : jobsOf("small")) EXPECT_NE(job.second, IPP_JSTATE_COMPLETED);
+    EXPECT_FALSE(QFileInfo::exists(small.deviceFile("small")));
+    const QByteArray first = scheduler->socket().toLocal8Bit();
+    qputenv("CUPS_SERVER", first);
+    cupsSetServer(first.constData());
 }
 
 TEST(CupsPrint, CancelledDialogPrintsNothing) {
