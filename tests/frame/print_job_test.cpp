@@ -1,11 +1,13 @@
-// Colour matching in the printed page: each intent maps the picture's
-// colours its own way through the printer's profile; without matching the
-// page holds the picture's own pixels.
+// The print job on a page in memory: colour matching (each intent maps the
+// picture's colours its own way through the printer's profile; without
+// matching the page holds the picture's own pixels), and a black-and-white
+// copy that cannot be made.
 #include "frame/colour_matching.h"
 #include "frame/colour_matching_model.h"
 #include "frame/print_device.h"
 #include "frame/print_job.h"
 #include "image/image_object.h"
+#include "resources/strings.h"
 #include "test_profile.h"
 #include "ui/ui_port.h"
 
@@ -21,26 +23,45 @@ namespace {
 class ImagePage : public PrintDevice {
 public:
     ImagePage() : page(200, 160, QImage::Format_RGB32) { page.fill(Qt::white); }
-    int dpiX() const override { return 96; }
-    int dpiY() const override { return 96; }
-    int pageWidth() const override { return page.width(); }
-    int pageHeight() const override { return page.height(); }
-    bool blackOnly() const override { return false; }
-    QPaintDevice* startDocument(const QString&) override { return &page; }
+    int dpiX() const override { return dpi; }
+    int dpiY() const override { return dpi; }
+    int pageWidth() const override { return width; }
+    int pageHeight() const override { return height; }
+    bool blackOnly() const override { return black; }
+    QPaintDevice* startDocument(const QString&) override {
+        started = true;
+        return &page;
+    }
     int endDocument() override { return 1; }
     void abortDocument() override { aborted = true; }
     QImage page;
+    int dpi = 96, width = 200, height = 160;
+    bool black = false;
+    bool started = false;
     bool aborted = false;
+};
+
+class CountingProgress : public PrintProgress {
+public:
+    void open(const QString& text) override {
+        shown = text;
+        ++opened;
+    }
+    void close() override { ++closed; }
+    QString shown;
+    int opened = 0, closed = 0;
 };
 
 class SilentUi : public UiPort {
 public:
-    MsgAnswer message(const QString&, MsgButtons, MsgIcon) override {
+    MsgAnswer message(const QString& text, MsgButtons, MsgIcon) override {
         ++messages;
+        last = text;
         return MsgAnswer::Ok;
     }
     void beep() override {}
     int messages = 0;
+    QString last;
 };
 
 // 64 x 48 of saturated hues and greys.
@@ -109,6 +130,31 @@ TEST(ColourMatching, UnusableProfileIsRefused) {
     EXPECT_FALSE(usablePrinterProfile(QByteArray("not a profile at all, not even close")));
     const QImage picture(4, 4, QImage::Format_RGB888);
     EXPECT_TRUE(matchColours(picture, QByteArray("junk"), kFavourContrast).isNull());
+}
+
+// A black-only printer whose printed rectangle is too large for a picture:
+// the copy cannot be made, 5012 is shown and no document is started.
+TEST(PrintJob, BlackAndWhiteCopyThatCannotBeMadeStartsNothing) {
+    CImageObject picture;
+    paintTestPicture(picture);
+    ImagePage device;
+    device.black = true;
+    device.dpi = 30000;
+    device.width = device.height = 30000;  // 30000 x 22500 dots: beyond any picture
+    SilentUi ui;
+    CountingProgress progress;
+    PrintRequest request;
+    request.title = QString::fromUtf8("写真");
+    const PrintReport report = runPrintJob(picture, request, device, ui, &progress);
+    EXPECT_EQ(report.result, 0);
+    EXPECT_FALSE(report.delivered);
+    EXPECT_FALSE(device.started);
+    EXPECT_EQ(ui.messages, 1);
+    EXPECT_EQ(ui.last, loadString(5012));
+    EXPECT_EQ(progress.shown, QString::fromUtf8("写真を印刷中です。"));
+    EXPECT_EQ(progress.opened, 1);
+    EXPECT_EQ(progress.closed, 1);
+    EXPECT_EQ(picture.width(), 64);
 }
 
 // The check box and the radios follow the printer; a click only counts
