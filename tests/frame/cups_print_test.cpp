@@ -2,6 +2,7 @@
 // colour-matching controls follow the chosen queue, and a printed picture
 // reaches the queue's device file as the page the layout describes.
 #include "cups_scheduler.h"
+#include "frame/colour_matching.h"
 #include "frame/print_command.h"
 #include "frame/print_file_dlg.h"
 #include "image/file_dispatch.h"
@@ -248,6 +249,25 @@ TEST(CupsPrint, PictureReachesTheQueuesDeviceAsThePage) {
     ASSERT_GE(jobs.size(), 1u);
     EXPECT_EQ(jobs.back().first, "New");
     EXPECT_EQ(jobs.back().second, IPP_JSTATE_COMPLETED);
+
+    // Colour matching was on with the PPD's intent (perceptual): the page
+    // holds the picture's colour as the printer's profile maps it.
+    QProcess images;
+    const QString prefix = scheduler->path("colour-image");
+    images.start("pdfimages", {"-png", scheduler->deviceFile("colour"), prefix});
+    ASSERT_TRUE(images.waitForFinished(60000));
+    const QImage sent(prefix + "-000.png");
+    ASSERT_FALSE(sent.isNull());
+    QImage one(1, 1, QImage::Format_RGB888);
+    one.fill(QColor(40, 60, 140));
+    QFile icc(CupsEnvironment::profilePath);
+    ASSERT_TRUE(icc.open(QIODevice::ReadOnly));
+    const QColor matched = matchColours(one, icc.readAll(), kFavourContrast).pixelColor(0, 0);
+    const QColor got = sent.pixelColor(sent.width() / 2, sent.height() / 2);
+    EXPECT_LE(std::abs(got.red() - matched.red()) + std::abs(got.green() - matched.green()) +
+                  std::abs(got.blue() - matched.blue()), 6)
+        << got.name().toStdString() << " " << matched.name().toStdString();
+    EXPECT_GT(std::abs(matched.red() - 40) + std::abs(matched.green() - 60) + std::abs(matched.blue() - 140), 12);
 
     const QImage page = renderPage(scheduler->deviceFile("colour"), 300);
     ASSERT_FALSE(page.isNull()) << "the device file does not hold a page";
