@@ -8,7 +8,10 @@
 #include "doc/quillon_view.h"
 #include "doc/zoom.h"
 #include "frame/html_commands.h"
+#include "frame/about_dlg.h"
+#include "frame/help_opener.h"
 #include "frame/main_frame.h"
+#include "frame/print_command.h"
 #include "image/file_dispatch.h"
 #include "image/image_window.h"
 #include "image/save_formats.h"
@@ -181,6 +184,15 @@ void CQuillonApp::installCommands() {
     f.setHandler(165, onDoc([this](CQuillonDoc& d, CQuillonView&) {
         dialogs.showImageInfo(pictureInfoTexts(d.view()->image(), d.path()));
     }));
+    f.setHandler(57607, onDoc([this](CQuillonDoc& d, CQuillonView& v) {
+        v.finishPendingWork(false, false, true);
+        printPicture(v.image(), d.title(), d.path(), ui(), &v);
+    }));
+    f.setHandler(57664, [this] {
+        CAboutDlg about(ui(), m_frame.get());
+        about.exec();
+    });
+    f.setHandler(57670, [this] { openHelpContents(ui()); });
 }
 
 CQuillonDoc* CQuillonApp::newDocument() {

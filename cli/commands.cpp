@@ -19,6 +19,13 @@ const std::vector<Command>& commands() {
         {"html-refs", "PAGE",
          "print the local pictures PAGE shows, one a line in UTF-8; exit 1 when there is none",
          runHtmlRefs},
+        {"print", "IN OUT.pdf [--printer-dpi N] [--page WxH] [--screen-dpi N] [--mono]",
+         "print IN on one PDF page as the program prints it: at its on-screen size (screen resolution N, "
+         "default 96 dpi) centred, or fitted to the page; --printer-dpi sets the printer's resolution "
+         "(default 300), --page the printable area in printer pixels (default A4; the PDF page comes to whole "
+         "points, and the line \"page:\" reports the area used), --mono prints for a "
+         "black-only printer",
+         runPrint},
     };
     return table;
 }

@@ -33,5 +33,6 @@ int runConvert(const QStringList& arguments, ConsolePort& console);
 // The HTML page writer and the picture reference scan.
 int runHtmlPage(const QStringList& arguments, ConsolePort& console);
 int runHtmlRefs(const QStringList& arguments, ConsolePort& console);
+int runPrint(const QStringList& arguments, ConsolePort& console);
 
 }  // namespace quillon::cli
