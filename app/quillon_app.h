@@ -22,6 +22,7 @@ namespace quillon {
 
 class CMainFrame;
 class CQuillonDoc;
+class FileListWindows;
 class SingleInstance;
 
 struct StartOptions {
@@ -73,6 +74,9 @@ public:
     BindOutcome captureOutcome() const { return m_captureOutcome; }
     void writeSettings();
     CQuillonView* activeView() const { return m_activeView; }
+    // The file list windows (command 100) and how many are open.
+    FileListWindows* fileLists() const { return m_fileLists.get(); }
+    int fileListCount() const;
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -92,6 +96,7 @@ public:
 private:
     void installDefaultDialogs();
     void installCommands();
+    void installFileLists();
     void comeForward();
     void onIdle();
 
@@ -104,6 +109,7 @@ private:
     BindOutcome m_captureOutcome = BindOutcome::NotLoaded;
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<FileListWindows> m_fileLists;  // before the frame goes
     CQuillonView* m_activeView = nullptr;
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;

@@ -30,5 +30,8 @@ constexpr int kUsage = 2;
 // The handlers of the picture file commands.
 int runInfo(const QStringList& arguments, ConsolePort& console);
 int runConvert(const QStringList& arguments, ConsolePort& console);
+// The thumbnails of the file list window.
+int runThumbnail(const QStringList& arguments, ConsolePort& console);
+int runThumbnails(const QStringList& arguments, ConsolePort& console);
 
 }  // namespace quillon::cli

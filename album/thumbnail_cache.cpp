@@ -1,0 +1,126 @@
+#include "album/thumbnail_cache.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace quillon {
+namespace {
+
+constexpr char kUri[] = "Thumb::URI";
+constexpr char kMTime[] = "Thumb::MTime";
+constexpr char kSize[] = "Thumb::Size";
+constexpr char kWidth[] = "Thumb::Image::Width";
+constexpr char kHeight[] = "Thumb::Image::Height";
+
+QString mtimeOf(const QFileInfo& file) {
+    return QString::number(file.fileTime(QFileDevice::FileModificationTime).toSecsSinceEpoch());
+}
+
+QString folderOf(ThumbnailCache::Flavor flavor) {
+    return flavor == ThumbnailCache::Flavor::Large ? QStringLiteral("large") : QStringLiteral("normal");
+}
+
+bool makePrivateFolder(const QString& path) {
+    if (!QDir().mkpath(path)) return false;
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return true;
+}
+
+}  // namespace
+
+ThumbnailCache::ThumbnailCache(QString root) : m_root(std::move(root)) {}
+
+QString ThumbnailCache::defaultRoot() {
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/thumbnails");
+}
+
+ThumbnailCache::Flavor ThumbnailCache::flavorFor(QSize box) {
+    const int edge = std::max(box.width(), box.height());
+    if (edge <= 128) return Flavor::Normal;
+    if (edge <= 256) return Flavor::Large;
+    return Flavor::None;
+}
+
+int ThumbnailCache::edgeOf(Flavor flavor) { return flavor == Flavor::Large ? 256 : 128; }
+
+QString ThumbnailCache::uriOf(const QString& path) {
+    return QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded());
+}
+
+static QString hashName(const QString& path) {
+    return QString::fromLatin1(
+               QCryptographicHash::hash(ThumbnailCache::uriOf(path).toUtf8(), QCryptographicHash::Md5).toHex()) +
+           QStringLiteral(".png");
+}
+
+QString ThumbnailCache::thumbnailPath(const QString& path, Flavor flavor) const {
+    return m_root + u'/' + folderOf(flavor) + u'/' + hashName(path);
+}
+
+QString ThumbnailCache::failurePath(const QString& path) const {
+    return m_root + QStringLiteral("/fail/quillon/") + hashName(path);
+}
+
+std::optional<ThumbnailCache::Entry> ThumbnailCache::lookup(const QFileInfo& file, Flavor flavor) const {
+    if (flavor == Flavor::None) return std::nullopt;
+    QImageReader reader(thumbnailPath(file.absoluteFilePath(), flavor), "png");
+    if (!reader.canRead()) return std::nullopt;
+    if (reader.text(QLatin1String(kMTime)) != mtimeOf(file)) return std::nullopt;
+    if (reader.text(QLatin1String(kUri)) != uriOf(file.absoluteFilePath())) return std::nullopt;
+    Entry entry;
+    if (!reader.read(&entry.image)) return std::nullopt;
+    const int width = reader.text(QLatin1String(kWidth)).toInt();
+    const int height = reader.text(QLatin1String(kHeight)).toInt();
+    // Thumbnails made by other programs may lack the picture's size; their
+    // own size keeps the shape.
+    entry.fullSize = width > 0 && height > 0 ? QSize(width, height) : entry.image.size();
+    return entry;
+}
+
+bool ThumbnailCache::failedBefore(const QFileInfo& file) const {
+    QImageReader reader(failurePath(file.absoluteFilePath()), "png");
+    return reader.canRead() && reader.text(QLatin1String(kMTime)) == mtimeOf(file) &&
+           reader.text(QLatin1String(kUri)) == uriOf(file.absoluteFilePath());
+}
+
+bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {
+    if (!makePrivateFolder(QFileInfo(target).absolutePath())) return false;
+    image.setText(QLatin1String(kUri), uriOf(file.absoluteFilePath()));
+    image.setText(QLatin1String(kMTime), mtimeOf(file));
+    image.setText(QLatin1String(kSize), QString::number(file.size()));
+    if (fullSize.isValid()) {
+        image.setText(QLatin1String(kWidth), QString::number(fullSize.width()));
+        image.setText(QLatin1String(kHeight), QString::number(fullSize.height()));
+    }
+    image.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QImageWriter writer(&out, "png");
+    writer.setQuality(60);  // a lighter zlib level: these are small and written often
+    if (!writer.write(image)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool ThumbnailCache::store(const QFileInfo& file, Flavor flavor, const QImage& thumbnail, QSize fullSize) const {
+    if (flavor == Flavor::None || thumbnail.isNull()) return false;
+    return writePng(thumbnailPath(file.absoluteFilePath(), flavor), thumbnail, file, fullSize);
+}
+
+bool ThumbnailCache::storeFailure(const QFileInfo& file) const {
+    QImage mark(1, 1, QImage::Format_ARGB32);
+    mark.fill(Qt::transparent);
+    return writePng(failurePath(file.absoluteFilePath()), mark, file, {});
+}
+
+}  // namespace quillon
