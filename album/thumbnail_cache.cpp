@@ -71,23 +71,24 @@ QString ThumbnailCache::failurePath(const QString& path) const {
 std::optional<ThumbnailCache::Entry> ThumbnailCache::lookup(const QFileInfo& file, Flavor flavor) const {
     if (flavor == Flavor::None) return std::nullopt;
     QImageReader reader(thumbnailPath(file.absoluteFilePath(), flavor), "png");
-    if (!reader.canRead()) return std::nullopt;
-    if (reader.text(QLatin1String(kMTime)) != mtimeOf(file)) return std::nullopt;
-    if (reader.text(QLatin1String(kUri)) != uriOf(file.absoluteFilePath())) return std::nullopt;
     Entry entry;
     if (!reader.read(&entry.image)) return std::nullopt;
-    const int width = reader.text(QLatin1String(kWidth)).toInt();
-    const int height = reader.text(QLatin1String(kHeight)).toInt();
+    const QImage& image = entry.image;
+    if (image.text(QLatin1String(kMTime)) != mtimeOf(file)) return std::nullopt;
+    if (image.text(QLatin1String(kUri)) != uriOf(file.absoluteFilePath())) return std::nullopt;
+    const int width = image.text(QLatin1String(kWidth)).toInt();
+    const int height = image.text(QLatin1String(kHeight)).toInt();
     // Thumbnails made by other programs may lack the picture's size; their
     // own size keeps the shape.
-    entry.fullSize = width > 0 && height > 0 ? QSize(width, height) : entry.image.size();
+    entry.fullSize = width > 0 && height > 0 ? QSize(width, height) : image.size();
     return entry;
 }
 
 bool ThumbnailCache::failedBefore(const QFileInfo& file) const {
-    QImageReader reader(failurePath(file.absoluteFilePath()), "png");
-    return reader.canRead() && reader.text(QLatin1String(kMTime)) == mtimeOf(file) &&
-           reader.text(QLatin1String(kUri)) == uriOf(file.absoluteFilePath());
+    QImage mark;
+    if (!QImageReader(failurePath(file.absoluteFilePath()), "png").read(&mark)) return false;
+    return mark.text(QLatin1String(kMTime)) == mtimeOf(file) &&
+           mark.text(QLatin1String(kUri)) == uriOf(file.absoluteFilePath());
 }
 
 bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {

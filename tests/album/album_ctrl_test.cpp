@@ -41,11 +41,14 @@ void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::KeyboardModifiers mods 
     QApplication::sendEvent(w, &e);
 }
 
+struct AppFirst {
+    AppFirst() { qtApp(); }
+};
+
 template <typename Ctrl>
-struct Shown {
+struct Shown : AppFirst {
     // Ten items in three columns, two rows on view.
     explicit Shown(int items = 10) {
-        qtApp();
         const int width = 2 * 2 + 3 * ctrl.model().cellWidth() + ctrl.scrollBar()->sizeHint().width();
         ctrl.resize(width + 4, 2 * 2 + 2 * ctrl.model().cellHeight() + 10);
         for (int i = 0; i < items; ++i)
