@@ -121,7 +121,17 @@ QString deleteQuestion(const QString& path, bool toTrash) {
 }
 
 bool deleteFile(const QString& path, bool toTrash) {
-    return toTrash ? QFile::moveToTrash(path) : QFile::remove(path);
+    if (!toTrash) return QFile::remove(path);
+    // Without the user's data folder Qt falls back to "files" and "info"
+    // under the working folder, which is no trash at all.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash)) return false;
+    if (QDir::isAbsolutePath(inTrash)) return true;
+    const QString name = QFileInfo(inTrash).fileName();
+    QFile::rename(inTrash, path);
+    QFile::remove(QFileInfo(inTrash).absolutePath() + "/../info/" + name + ".trashinfo");
+    return false;
 }
 
 }  // namespace quillon
