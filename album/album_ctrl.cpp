@@ -173,7 +173,10 @@ void CAlbumCtrl::paintEvent(QPaintEvent* e) {
     for (int i = m_model.firstVisible(); i < m_model.count(); ++i) {
         const QRect cell = cellRect(i);
         if (cell.top() > client.bottom()) break;
-        if (cell.intersects(e->rect())) paintCell(p, i, cell);
+        if (!cell.intersects(e->rect())) continue;
+        // A long caption stays inside its own cell.
+        p.setClipRect(cell.intersected(client).intersected(e->rect()));
+        paintCell(p, i, cell);
     }
 }
 
