@@ -105,7 +105,7 @@ bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileIn
     if (!out.open(QIODevice::WriteOnly)) return false;
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QImageWriter writer(&out, "png");
-    writer.setQuality(60);  // a lighter zlib level: these are small and written often
+    writer.setQuality(85);  // zlib level 1: these are small and written often
     if (!writer.write(image)) {
         out.cancelWriting();
         return false;

@@ -114,7 +114,7 @@ int runThumbnails(const QStringList& arguments, ConsolePort& console) {
     QEventLoop loop;
     QObject::connect(&loader, &ThumbnailLoader::ready, [&](qint64 id, const QImage& thumbnail) {
         QImageWriter writer(joinPath(outFolder, names[id] + ".png"), "png");
-        writer.setQuality(60);
+        writer.setQuality(85);  // zlib level 1
         if (writer.write(thumbnail)) ++made;
         else ++failedWrites;
         progress();
