@@ -18,23 +18,35 @@ for i in 0 1 2 3; do
 done
 for n in $(seq 0 199); do cp "$WORK/src$((n % 4)).jpg" "$IN/photo$(printf %03d "$n").jpg"; done
 echo "inputs: $(ls "$IN" | wc -l) files, $(du -sh "$IN" | cut -f1)"
+FILES=$(echo "$IN"/*.jpg)  # hyperfine runs the commands without a shell
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-hyperfine -N -w 1 -r "$RUNS" --export-markdown "$WORK/table.md" \
-  --prepare "rm -rf $WORK/out $WORK/cache; mkdir -p $WORK/out" \
+# Without a shell (-N) the preparations are scripts of their own.
+printf 'rm -rf %s/out %s/cache; mkdir -p %s/out\n' "$WORK" "$WORK" "$WORK" > "$WORK/cold.sh"
+printf 'rm -rf %s/out; mkdir -p %s/out\n' "$WORK" "$WORK" > "$WORK/fresh.sh"
+hyperfine -N -w 1 -r "$RUNS" --export-json "$WORK/cold.json" \
+  --prepare "bash $WORK/cold.sh" \
   -n "quillon-cli thumbnails (cold cache)" \
   "env XDG_CACHE_HOME=$WORK/cache $CLI thumbnails $IN $WORK/out --box 128x96" \
   -n "gm mogrify -size -thumbnail" \
-  "gm mogrify -output-directory $WORK/out -format png -size 256x192 -thumbnail 128x96 $IN/*.jpg" \
+  "gm mogrify -create-directories -output-directory $WORK/out -format png -size 256x192 -thumbnail 128x96 $FILES" \
   -n "vipsthumbnail" \
-  "vipsthumbnail -s 128x96 -o $WORK/out/%s.png $IN/*.jpg" >/dev/null
+  "vipsthumbnail -s 128x96 -o $WORK/out/%s.png $FILES" >/dev/null
 
 # The warm cache: filled once, then every run reads it.
 rm -rf "$WORK/cache"; mkdir -p "$WORK/out"
 XDG_CACHE_HOME=$WORK/cache "$CLI" thumbnails "$IN" "$WORK/out" --box 128x96 2>/dev/null
-hyperfine -N -w 1 -r "$RUNS" --export-markdown "$WORK/warm.md" \
-  --prepare "rm -rf $WORK/out; mkdir -p $WORK/out" \
+hyperfine -N -w 1 -r "$RUNS" --export-json "$WORK/warm.json" \
+  --prepare "bash $WORK/fresh.sh" \
   -n "quillon-cli thumbnails (warm cache)" \
   "env XDG_CACHE_HOME=$WORK/cache $CLI thumbnails $IN $WORK/out --box 128x96" >/dev/null
-cat "$WORK/table.md"; tail -n +3 "$WORK/warm.md"
+# Wall times suffer most from a busy machine; user + system CPU time says what each tool costs.
+python3 - "$WORK/cold.json" "$WORK/warm.json" <<'PY'
+import json, sys
+print("| Command | Wall, mean (min) | CPU user + system, mean |")
+print("|---|---|---|")
+for path in sys.argv[1:]:
+    for r in json.load(open(path))["results"]:
+        print(f"| {r['command']} | {r['mean']:.3f} s ({r['min']:.3f} s) | {r['user'] + r['system']:.3f} s |")
+PY
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
