@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QTest>
 
 #include <csignal>
@@ -287,6 +288,28 @@ TEST_F(FileListTest, ScreenshotOfAFolderOfVariedPictures) {
     EXPECT_EQ(w->captions().size(), 12);
     const QImage shot = w->grab().toImage();
     if (const QString path = shotPath(QStringLiteral("file-list.png")); !path.isEmpty()) shot.save(path);
+}
+
+}  // namespace
+}  // namespace quillon::test
+
+namespace quillon::test {
+namespace {
+
+TEST(DeleteDialog, ButtonsEndItWithTheirCodes) {
+    qtApp();
+    for (const int code : {kDeleteYes, kDeleteAll, kDeleteNo, kDeleteCancel}) {
+        CDeleteDlg dialog(QString::fromUtf8("/home/user/写真/a.jpgを削除します。\nよろしいですか？"));
+        dialog.show();
+        QCoreApplication::processEvents();
+        if (code == kDeleteAll)
+            if (const QString path = shotPath(QStringLiteral("delete-dialog.png")); !path.isEmpty())
+                dialog.grab().save(path);
+        auto* button = dialog.findChild<QPushButton*>(QString::number(code));
+        ASSERT_NE(button, nullptr) << code;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), code);
+    }
 }
 
 }  // namespace
