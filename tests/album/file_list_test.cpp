@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <csignal>
@@ -265,6 +266,34 @@ TEST_F(FileListTest, DoubleClickOpensThroughTheProgramAndTheFolderIsWatched) {
     w->action(203)->trigger();
     EXPECT_EQ(w->folder(), other);
     EXPECT_TRUE(waitFor([w] { return w->captions() == QStringList{"x.bmp"}; }));
+}
+
+TEST_F(FileListTest, ThumbnailsOnViewComeFirstAfterAScroll) {
+    const QString dir = folder("many");
+    const QString first = writePicture(dir + "/p000.jpg", QSize(800, 600), QColor(90, 140, 200), 10);
+    for (int i = 1; i < 120; ++i) QFile::copy(first, dir + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QChar(u'0')));
+    trigger(100);
+    CFileListWnd* w = app->fileLists()->window(0);
+    ASSERT_NE(w, nullptr);
+    w->setFolder(dir);  // the items are there at once, the thumbnails come later
+    const AlbumGridModel& grid = w->album()->model();
+    ASSERT_EQ(grid.count(), 120);
+    const int screen = grid.columns() * grid.visibleRows();
+    ASSERT_GT(screen, 0);
+    ASSERT_LT(3 * screen, 120);
+    w->album()->scrollBar()->setValue(w->album()->scrollBar()->maximum());
+    const int lastScreen = grid.firstVisible();
+    const auto done = [&](int from, int to) {
+        int n = 0;
+        for (int i = from; i < to; ++i) n += (grid.state(i) & album_state::kHasThumbnail) ? 1 : 0;
+        return n;
+    };
+    ASSERT_TRUE(waitFor([&] { return done(lastScreen, 120) == 120 - lastScreen; }));
+    // Between the first screen and the last nothing has been made yet, but
+    // for what the workers had in hand.
+    EXPECT_LE(done(screen, lastScreen), 4) << "of " << lastScreen - screen;
+    EXPECT_TRUE(waitFor([w] { return w->thumbnailsDone(); }));
+    EXPECT_EQ(done(0, 120), 120);
 }
 
 TEST_F(FileListTest, ScreenshotOfAFolderOfVariedPictures) {
