@@ -73,6 +73,7 @@ void ThumbnailLoader::work() {
             generation = m_generation;
         }
         std::optional<QImage> thumbnail = m_maker.make(job.path);
+        if (thumbnail && m_sink) m_sink(job.id, *thumbnail);
         QMetaObject::invokeMethod(
             this, [this, generation, id = job.id, t = std::move(thumbnail)]() mutable { deliver(generation, id, std::move(t)); },
             Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     // Nothing queued or running for the current queue.
     bool idle() const { return m_outstanding == 0; }
     const ThumbnailMaker& maker() const { return m_maker; }
+    // Runs on the worker thread for every thumbnail made, before it is
+    // delivered: writing the thumbnails out there keeps the owner's thread free.
+    void setWorkerSink(std::function<void(qint64 id, const QImage&)> sink) { m_sink = std::move(sink); }
 
 signals:
     void ready(qint64 id, const QImage& thumbnail);
@@ -46,6 +50,7 @@ private:
     void deliver(quint64 generation, qint64 id, std::optional<QImage> thumbnail);
 
     ThumbnailMaker m_maker;
+    std::function<void(qint64, const QImage&)> m_sink;
     QThreadPool m_pool;
     QMutex m_mutex;
     std::map<qint64, Job> m_pending;              // by order key

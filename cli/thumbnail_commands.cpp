@@ -17,6 +17,7 @@
 #include <QImageWriter>
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -106,24 +107,27 @@ int runThumbnails(const QStringList& arguments, ConsolePort& console) {
     const QStringList names = shownFiles(folder);
     ThumbnailLoader loader(ThumbnailMaker(parsed->second, ThumbnailCache()));
     const bool terminal = isatty(fileno(stderr));
-    int done = 0, made = 0, failedWrites = 0;
+    int done = 0;
+    std::atomic<int> made = 0, failedWrites = 0;
     auto progress = [&] {
         ++done;
         if (terminal) std::fprintf(stderr, "\r%d/%lld", done, static_cast<long long>(names.size()));
     };
     QEventLoop loop;
-    QObject::connect(&loader, &ThumbnailLoader::ready, [&](qint64 id, const QImage& thumbnail) {
+    // Written on the worker threads, as they are made.
+    loader.setWorkerSink([&](qint64 id, const QImage& thumbnail) {
         QImageWriter writer(joinPath(outFolder, names[id] + ".png"), "png");
         writer.setQuality(85);  // zlib level 1
         if (writer.write(thumbnail)) ++made;
         else ++failedWrites;
-        progress();
     });
+    QObject::connect(&loader, &ThumbnailLoader::ready, progress);
     QObject::connect(&loader, &ThumbnailLoader::failed, progress);
     QObject::connect(&loader, &ThumbnailLoader::finished, &loop, &QEventLoop::quit);
     for (qsizetype i = 0; i < names.size(); ++i) loader.add(i, joinPath(folder, names[i]));
     if (!names.isEmpty()) loop.exec();
-    if (terminal) std::fprintf(stderr, "\r%d thumbnails of %lld files\n", made, static_cast<long long>(names.size()));
+    if (terminal)
+        std::fprintf(stderr, "\r%d thumbnails of %lld files\n", made.load(), static_cast<long long>(names.size()));
     if (failedWrites > 0) {
         console.error(loadString(5029));
         return kFailed;
