@@ -1,10 +1,11 @@
 #include "album/thumbnail_cache.h"
 
+#include "album/thumbnail_png.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -93,20 +94,20 @@ bool ThumbnailCache::failedBefore(const QFileInfo& file) const {
 
 bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {
     if (!makePrivateFolder(QFileInfo(target).absolutePath())) return false;
-    image.setText(QLatin1String(kUri), uriOf(file.absoluteFilePath()));
-    image.setText(QLatin1String(kMTime), mtimeOf(file));
-    image.setText(QLatin1String(kSize), QString::number(file.size()));
+    PngTexts texts = {{kUri, uriOf(file.absoluteFilePath()).toUtf8()},
+                      {kMTime, mtimeOf(file).toUtf8()},
+                      {kSize, QByteArray::number(file.size())}};
     if (fullSize.isValid()) {
-        image.setText(QLatin1String(kWidth), QString::number(fullSize.width()));
-        image.setText(QLatin1String(kHeight), QString::number(fullSize.height()));
+        texts.push_back({kWidth, QByteArray::number(fullSize.width())});
+        texts.push_back({kHeight, QByteArray::number(fullSize.height())});
     }
-    image.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));
+    texts.push_back({"Software", "Quillon"});
+    const QByteArray bytes = encodeThumbnailPng(image, texts);
+    if (bytes.isEmpty()) return false;
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) return false;
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QImageWriter writer(&out, "png");
-    writer.setQuality(85);  // zlib level 1: these are small and written often
-    if (!writer.write(image)) {
+    if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
     }

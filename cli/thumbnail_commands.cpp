@@ -3,6 +3,7 @@
 #include "album/file_list_rules.h"
 #include "album/thumbnail_loader.h"
 #include "album/thumbnail_maker.h"
+#include "album/thumbnail_png.h"
 #include "cli/commands.h"
 #include "cli/console_port.h"
 #include "image/file_dispatch.h"
@@ -14,7 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QImageWriter>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <atomic>
@@ -116,9 +117,9 @@ int runThumbnails(const QStringList& arguments, ConsolePort& console) {
     QEventLoop loop;
     // Written on the worker threads, as they are made.
     loader.setWorkerSink([&](qint64 id, const QImage& thumbnail) {
-        QImageWriter writer(joinPath(outFolder, names[id] + ".png"), "png");
-        writer.setQuality(85);  // zlib level 1
-        if (writer.write(thumbnail)) ++made;
+        QFile out(joinPath(outFolder, names[id] + ".png"));
+        const QByteArray bytes = encodeThumbnailPng(thumbnail);
+        if (!bytes.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) ++made;
         else ++failedWrites;
     });
     QObject::connect(&loader, &ThumbnailLoader::ready, progress);
