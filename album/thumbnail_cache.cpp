@@ -5,7 +5,8 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QImageReader>
+#include <QFile>
+#include <QHash>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -69,27 +70,42 @@ QString ThumbnailCache::failurePath(const QString& path) const {
     return m_root + QStringLiteral("/fail/quillon/") + hashName(path);
 }
 
+namespace {
+
+// A cached PNG with its text chunks; libpng directly, so that worker threads
+// do not meet in the image format plugins' lock.
+QImage readCached(const QString& path, QHash<QByteArray, QByteArray>& texts) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    PngTexts list;
+    QImage image = decodePng(file.readAll(), &list);
+    for (auto& [key, value] : list) texts.insert(key, value);
+    return image;
+}
+
+}  // namespace
+
 std::optional<ThumbnailCache::Entry> ThumbnailCache::lookup(const QFileInfo& file, Flavor flavor) const {
     if (flavor == Flavor::None) return std::nullopt;
-    QImageReader reader(thumbnailPath(file.absoluteFilePath(), flavor), "png");
+    QHash<QByteArray, QByteArray> texts;
     Entry entry;
-    if (!reader.read(&entry.image)) return std::nullopt;
-    const QImage& image = entry.image;
-    if (image.text(QLatin1String(kMTime)) != mtimeOf(file)) return std::nullopt;
-    if (image.text(QLatin1String(kUri)) != uriOf(file.absoluteFilePath())) return std::nullopt;
-    const int width = image.text(QLatin1String(kWidth)).toInt();
-    const int height = image.text(QLatin1String(kHeight)).toInt();
+    entry.image = readCached(thumbnailPath(file.absoluteFilePath(), flavor), texts);
+    if (entry.image.isNull()) return std::nullopt;
+    if (texts.value(kMTime) != mtimeOf(file).toUtf8()) return std::nullopt;
+    if (texts.value(kUri) != uriOf(file.absoluteFilePath()).toUtf8()) return std::nullopt;
+    const int width = texts.value(kWidth).toInt();
+    const int height = texts.value(kHeight).toInt();
     // Thumbnails made by other programs may lack the picture's size; their
     // own size keeps the shape.
-    entry.fullSize = width > 0 && height > 0 ? QSize(width, height) : image.size();
+    entry.fullSize = width > 0 && height > 0 ? QSize(width, height) : entry.image.size();
     return entry;
 }
 
 bool ThumbnailCache::failedBefore(const QFileInfo& file) const {
-    QImage mark;
-    if (!QImageReader(failurePath(file.absoluteFilePath()), "png").read(&mark)) return false;
-    return mark.text(QLatin1String(kMTime)) == mtimeOf(file) &&
-           mark.text(QLatin1String(kUri)) == uriOf(file.absoluteFilePath());
+    QHash<QByteArray, QByteArray> texts;
+    if (readCached(failurePath(file.absoluteFilePath()), texts).isNull()) return false;
+    return texts.value(kMTime) == mtimeOf(file).toUtf8() &&
+           texts.value(kUri) == uriOf(file.absoluteFilePath()).toUtf8();
 }
 
 bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {

@@ -48,9 +48,9 @@ QImage placeOnBlack(const QImage& scaled, int boxWidth, int boxHeight) {
 QImage fitThumbnail(const QImage& picture, QSize fullSize, QSize box) {
     const QSize size = fittedSize(fullSize.width(), fullSize.height(), box.width(), box.height());
     if (picture.isNull() || size.isEmpty()) return {};
-    QImage source = picture;
-    if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32)
-        source = source.convertToFormat(QImage::Format_RGB32);
+    // Scaled premultiplied, so that transparent parts blend as they would over black.
+    const QImage source =
+        picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const QImage scaled = source.size() == size
                               ? source
                               : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -1,6 +1,7 @@
 #include "album/thumbnail_png.h"
 
 #include <csetjmp>
+#include <cstring>
 #include <vector>
 
 #include <png.h>
@@ -41,7 +42,73 @@ bool encode(Rows& rows, QByteArray* out, bool alpha) {
     return true;
 }
 
+struct Source {
+    const QByteArray* bytes;
+    qsizetype at = 0;
+};
+
+void readFrom(png_structp png, png_bytep data, png_size_t length) {
+    auto* source = static_cast<Source*>(png_get_io_ptr(png));
+    if (source->at + qsizetype(length) > source->bytes->size()) png_error(png, "truncated");
+    memcpy(data, source->bytes->constData() + source->at, length);
+    source->at += qsizetype(length);
+}
+
+struct Decoded {
+    QImage image;
+    std::vector<png_bytep> pointers;
+    PngTexts* texts;
+};
+
+void takeTexts(png_structp png, png_infop info, PngTexts* texts) {
+    png_textp text = nullptr;
+    int count = 0;
+    png_get_text(png, info, &text, &count);
+    for (int i = 0; i < count; ++i)
+        texts->push_back({QByteArray(text[i].key), QByteArray(text[i].text, qsizetype(text[i].text_length))});
+}
+
+// Holds no objects with destructors: libpng's errors jump back here.
+bool decode(Source& source, Decoded& out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    png_infop end = png_create_info_struct(png);
+    if (!info || !end || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, &end);
+        return false;
+    }
+    png_set_read_fn(png, &source, readFrom);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    if (width == 0 || height == 0 || width > 4096 || height > 4096) png_error(png, "not a thumbnail");
+    const bool alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (out.texts) takeTexts(png, info, out.texts);
+    out.image = QImage(int(width), int(height), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    if (out.image.isNull()) png_error(png, "no memory");
+    out.pointers.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) out.pointers[y] = out.image.scanLine(int(y));
+    png_read_image(png, out.pointers.data());
+    png_read_end(png, end);
+    if (out.texts) takeTexts(png, end, out.texts);
+    png_destroy_read_struct(&png, &info, &end);
+    return true;
+}
+
 }  // namespace
+
+QImage decodePng(const QByteArray& file, PngTexts* texts) {
+    Source source{&file};
+    Decoded out{{}, {}, texts};
+    if (!decode(source, out)) return {};
+    return out.image;
+}
 
 QByteArray encodeThumbnailPng(const QImage& image, const PngTexts& texts) {
     if (image.isNull()) return {};

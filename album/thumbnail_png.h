@@ -16,5 +16,8 @@ using PngTexts = std::vector<std::pair<QByteArray, QByteArray>>;
 
 // The whole file in memory; empty on failure.
 QByteArray encodeThumbnailPng(const QImage& image, const PngTexts& texts = {});
+// Reads a PNG file of any kind with its text chunks (before and after the
+// pixels); a null image on failure.
+QImage decodePng(const QByteArray& file, PngTexts* texts);
 
 }  // namespace quillon

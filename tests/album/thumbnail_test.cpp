@@ -125,6 +125,18 @@ TEST_F(Thumbnails, TheDesktopCacheIsWrittenReadAndRecordsFailures) {
     EXPECT_TRUE(cache.failedBefore(QFileInfo(file)));
 }
 
+TEST_F(Thumbnails, PicturesWithAlphaGiveTheSameThumbnailColdAndWarm) {
+    QImage picture(60, 40, QImage::Format_ARGB32);
+    picture.fill(qRgba(255, 0, 0, 128));
+    ASSERT_TRUE(picture.save(path("glass.png")));
+    const ThumbnailMaker maker(QSize(60, 40), ThumbnailCache(path("cache")));
+    const auto cold = maker.make(path("glass.png"));
+    const auto warm = maker.make(path("glass.png"));
+    ASSERT_TRUE(cold && warm);
+    EXPECT_EQ(*cold, *warm);
+    EXPECT_EQ(cold->size(), QSize(60, 40));
+}
+
 TEST_F(Thumbnails, OtherFormatsGoThroughTheProgramsReaders) {
     const QString bmp = writePicture(path("tall.bmp"), QSize(100, 400), 6, QColor(0, 0, 255));
     const ThumbnailMaker maker(QSize(64, 44), std::nullopt);
