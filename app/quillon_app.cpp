@@ -1,4 +1,5 @@
 #include "app/quillon_app.h"
+#include "album/file_list_windows.h"
 #include "dialogs/dialog_settings.h"
 #include "dialogs/image_info_dialog.h"
 #include "dialogs/open_dialog.h"
@@ -126,6 +127,7 @@ bool CQuillonApp::initInstance(const StartOptions& options) {
 
     m_frame = std::make_unique<CMainFrame>(*this);
     installCommands();
+    installFileLists();
     if (!m_frame->create({m_capture.camera(), m_capture.calibration()})) {
         m_starting = false;
         return false;
@@ -195,6 +197,21 @@ void CQuillonApp::installCommands() {
     f.setHandler(57670, [this] { openHelpContents(ui()); });
 }
 
+void CQuillonApp::installFileLists() {
+    FileListServices services;
+    services.ui = [this]() -> UiPort& { return ui(); };
+    services.openDocument = [this](const QString& path) { openDocument(path); };
+    services.focusMainWindow = [this] {
+        if (m_frame) m_frame->activateWindow();
+    };
+    services.owner = m_frame.get();
+    m_fileLists = std::make_unique<FileListWindows>(std::move(services));
+    connect(m_fileLists.get(), &FileListWindows::countChanged, m_frame.get(), &CMainFrame::updateCommandUi);
+    m_frame->setHandler(100, [this] { m_fileLists->open(); });
+}
+
+int CQuillonApp::fileListCount() const { return m_fileLists ? m_fileLists->count() : 0; }
+
 CQuillonDoc* CQuillonApp::newDocument() {
     NewImageChoice choice;
     if (!m_starting) {
@@ -231,6 +248,7 @@ void CQuillonApp::fileOpen() {
 }
 
 void CQuillonApp::appExit() {
+    if (m_fileLists) m_fileLists->closeAll();
     if (m_frame) m_frame->close();
 }
 

@@ -23,6 +23,7 @@ namespace quillon {
 
 class CMainFrame;
 class CQuillonDoc;
+class FileListWindows;
 class HtmlCommands;
 class SingleInstance;
 
@@ -81,6 +82,9 @@ public:
     void writeSettings();
     CQuillonView* activeView() const;
     HtmlCommands& htmlCommands() { return *m_html; }
+    // The file list windows (command 100) and how many are open.
+    FileListWindows* fileLists() const { return m_fileLists.get(); }
+    int fileListCount() const;
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -101,6 +105,7 @@ public:
 private:
     void installDefaultDialogs();
     void installCommands();
+    void installFileLists();
     void comeForward();
     void onIdle();
 
@@ -114,6 +119,7 @@ private:
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<HtmlCommands> m_html;
+    std::unique_ptr<FileListWindows> m_fileLists;  // before the frame goes
     QPointer<CQuillonView> m_activeView;  // cleared by Qt when the view dies
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;

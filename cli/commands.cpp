@@ -26,6 +26,15 @@ const std::vector<Command>& commands() {
          "points, and the line \"page:\" reports the area used), --mono prints for a "
          "black-only printer",
          runPrint},
+        {"thumbnail", "IN OUT --box WxH",
+         "write IN's W x H thumbnail as OUT: scaled to keep its shape and centred on black "
+         "(the format comes from OUT's extension; the desktop's thumbnail cache is used)",
+         runThumbnail},
+        {"thumbnails", "FOLDER OUTDIR --box WxH",
+         "write the W x H thumbnail of every picture the file list shows in FOLDER to OUTDIR as NAME.png, "
+         "on all cores and through the desktop's thumbnail cache; unreadable files are left out "
+         "(progress on a terminal)",
+         runThumbnails},
     };
     return table;
 }

@@ -34,5 +34,8 @@ int runConvert(const QStringList& arguments, ConsolePort& console);
 int runHtmlPage(const QStringList& arguments, ConsolePort& console);
 int runHtmlRefs(const QStringList& arguments, ConsolePort& console);
 int runPrint(const QStringList& arguments, ConsolePort& console);
+// The thumbnails of the file list window.
+int runThumbnail(const QStringList& arguments, ConsolePort& console);
+int runThumbnails(const QStringList& arguments, ConsolePort& console);
 
 }  // namespace quillon::cli

@@ -226,6 +226,7 @@ CommandState CMainFrame::commandState() const {
     s.browserPathSet = !settings.browserPath.isEmpty();
     s.htmlEditorPathSet = !settings.htmlEditorPath.isEmpty();
     s.ftpPathSet = !settings.ftpPath.isEmpty();
+    s.fileListCount = m_app.fileListCount();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     s.clipboardHasPicture = clip && clip->hasImage();
     if (CQuillonView* view = activeView()) {
