@@ -7,14 +7,6 @@
 
 namespace quillon {
 
-int mulDiv(int a, int b, int c) {
-    if (c == 0) return -1;
-    const int64_t product = int64_t(a) * b;
-    const bool negative = (product < 0) != (c < 0);
-    const int64_t magnitude = (std::llabs(product) + std::llabs(int64_t(c)) / 2) / std::llabs(int64_t(c));
-    return int(negative ? -magnitude : magnitude);
-}
-
 QSize fittedSize(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || boxWidth <= 0 || boxHeight <= 0) return {};
     int width, height;

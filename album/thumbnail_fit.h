@@ -3,13 +3,13 @@
 // box's size.
 #pragma once
 
+#include "image/mul_div.h"
+
 #include <QImage>
 #include <QSize>
 
 namespace quillon {
 
-// a * b / c rounded to the nearest, halves away from zero; -1 when c is 0.
-int mulDiv(int a, int b, int c);
 
 // The size the picture takes in a box of boxWidth x boxHeight: a picture
 // taller than the box (by the percentages of width over height) gets the

@@ -3,11 +3,10 @@
 // figures are printer pixels; no widgets, no printer.
 #pragma once
 
+#include "image/mul_div.h"
+
 namespace quillon {
 
-// The rounding multiply-divide: a * b / c rounded half away from zero, with a
-// 64-bit product. -1 when c is 0 or the result does not fit an int.
-int mulDiv(int a, int b, int c);
 
 struct PageGeometry {
     int printerDpiX = 300, printerDpiY = 300;

@@ -220,7 +220,7 @@ TEST_F(HtmlProgramTest, TheEditorGetsThePageOfANewPictureSavedAsGif) {
     app->settings().htmlEditorPath = "\"" + recorder("editor") + "\" --edit";
     QStringList suggested;
     std::optional<QString> answer;
-    app->dialogs.chooseSavePath = [&](const QString& name, const QString&) {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString& name, const QString&) {
         suggested << name;
         return answer;
     };
@@ -256,7 +256,7 @@ TEST_F(HtmlProgramTest, AModifiedPictureAsksForSaveAsAndGoesOnAfterCancel) {
     ASSERT_NE(doc, nullptr);
     doc->setModified(true);
     int asked = 0;
-    app->dialogs.chooseSavePath = [&](const QString&, const QString&) {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString&, const QString&) {
         ++asked;
         return std::optional<QString>();
     };
@@ -274,7 +274,7 @@ TEST_F(HtmlProgramTest, TheBrowserGetsThePictureInAFolderWithBlanks) {
     ASSERT_TRUE(start());
     const QString path = picture("my pictures/a day out.png");
     ASSERT_NE(app->openDocument(path), nullptr);
-    app->dialogs.chooseSavePath = [](const QString&, const QString&) -> std::optional<QString> {
+    app->dialogs.chooseSavePath = [](CQuillonView&, const QString&, const QString&) -> std::optional<QString> {
         ADD_FAILURE() << "a saved picture needs no Save As";
         return std::nullopt;
     };
