@@ -14,6 +14,7 @@
 #include "cli/effect_ops.h"
 #include "image/rect.h"
 
+#include <QRgb>
 #include <QString>
 #include <QStringList>
 
