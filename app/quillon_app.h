@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "doc/doc_dialogs.h"
 #include "doc/document_host.h"
+#include "effects/edit_commands.h"
 #include "ui/qt_ui_port.h"
 
 #include <QObject>
@@ -21,6 +22,7 @@ class QSettings;
 namespace quillon {
 
 class CMainFrame;
+class CImageObject;
 class CQuillonDoc;
 class SingleInstance;
 
@@ -63,6 +65,9 @@ public:
     // picture without asking.
     CQuillonDoc* newDocument();
     CQuillonDoc* openDocument(const QString& path);
+    // Paste into a new file: a document holding a copy of the picture, zoom
+    // 100, the frame fitted to it.
+    CQuillonDoc* newDocumentFromPicture(const CImageObject& picture);
     void fileOpen();
     void appExit();
 
@@ -76,6 +81,7 @@ public:
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
+    EditDialogs editDialogs;
 
     // DocumentHost
     UiPort& ui() override { return *m_ui; }

@@ -92,10 +92,13 @@ void SelectionTracker::commit(bool eraseFirst, bool keepAsSelection, bool clear)
 
 void SelectionTracker::selectAll() {
     const TrackerView v = m_host.view();
+    selectRect(Rect{0, 0, v.pictureWidth, v.pictureHeight});
+}
+
+void SelectionTracker::selectRect(const Rect& rect) {
     dropFloating();
-    m_rect = m_home = Rect{0, 0, v.pictureWidth, v.pictureHeight};
-    m_mode = m_rect.isEmpty() ? ToolMode::Idle : ToolMode::SelectionLifted;
-    if (m_rect.isEmpty()) m_rect = m_home = {};
+    m_rect = m_home = rect.isEmpty() ? Rect{} : rect;
+    m_mode = rect.isEmpty() ? ToolMode::Idle : ToolMode::SelectionLifted;
     m_host.overlayChanged(false);
 }
 

@@ -103,6 +103,8 @@ public:
     // Applies what is pending, then keeps, clamps or clears the rectangle.
     void commit(bool eraseFirst, bool keepAsSelection, bool clear);
     void selectAll();
+    // A selection at that rectangle, its pixels not lifted (none when empty).
+    void selectRect(const Rect& rect);
     void pickTransparentMode() { m_mode = ToolMode::PickTransparent; }
 
     // Events, in image-window client points.
