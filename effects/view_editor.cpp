@@ -132,9 +132,34 @@ void ViewEditor::timerEvent(QTimerEvent* event) {
     m_tracker.timerTick(p.x(), p.y());
 }
 
+namespace {
+
+// Where an overlay draws, in window pixels.
+QRect boundsOf(const OverlayPlan& plan) {
+    QRect bounds;
+    const auto add = [&](const std::optional<Rect>& r) {
+        if (!r) return;
+        const Rect n = normalized(*r);
+        bounds |= QRect(n.left, n.top, n.width() + 1, n.height() + 1);
+    };
+    add(plan.focusRect);
+    add(plan.homeOutline);
+    add(plan.line);
+    add(plan.floatingAt);
+    return bounds.adjusted(-1, -1, 1, 1);
+}
+
+}  // namespace
+
 void ViewEditor::overlayChanged(bool now) {
-    if (now) m_window.repaint();
-    else m_window.update();
+    // Only the old and the new place of the overlay are painted again.
+    const QRect shown = boundsOf(m_tracker.overlay());
+    const QRect exposed = (m_overlayShown | shown) & m_window.clientRect();
+    m_overlayShown = shown;
+    if (!exposed.isEmpty()) {
+        if (now) m_window.repaint(exposed);
+        else m_window.update(exposed);
+    }
     m_view.selectionChanged();
 }
 

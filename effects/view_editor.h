@@ -10,6 +10,7 @@
 
 #include <QBasicTimer>
 #include <QObject>
+#include <QRect>
 
 #include <functional>
 
@@ -78,6 +79,7 @@ private:
     UiPort& m_ui;
     SelectionTracker m_tracker{*this};
     QBasicTimer m_autoScroll;
+    QRect m_overlayShown;  // the window area the overlay covered at its last change
 };
 
 }  // namespace quillon

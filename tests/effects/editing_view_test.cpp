@@ -14,6 +14,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
@@ -50,9 +51,20 @@ protected:
         const TrackerView v = editor().view();
         return {v.toWindowX(x), v.toWindowY(y)};
     }
-    void press(int x, int y) { QTest::mousePress(window(), Qt::LeftButton, {}, at(x, y)); }
-    void moveTo(int x, int y) { QTest::mouseMove(window(), at(x, y)); }
-    void release(int x, int y) { QTest::mouseRelease(window(), Qt::LeftButton, {}, at(x, y)); }
+    void press(int x, int y) {
+        QTest::mousePress(window(), Qt::LeftButton, {}, at(x, y));
+        buttons = Qt::LeftButton;
+    }
+    // A move as the system sends it, with the buttons held (QTest's own may not arrive).
+    void moveTo(int x, int y) {
+        const QPoint p = at(x, y);
+        QMouseEvent move(QEvent::MouseMove, p, window()->mapToGlobal(p), Qt::NoButton, buttons, {});
+        QApplication::sendEvent(window(), &move);
+    }
+    void release(int x, int y) {
+        QTest::mouseRelease(window(), Qt::LeftButton, {}, at(x, y));
+        buttons = Qt::NoButton;
+    }
     void drag(int x0, int y0, int x1, int y1) {
         press(x0, y0);
         moveTo((x0 + x1) / 2, (y0 + y1) / 2);
@@ -87,6 +99,7 @@ protected:
 
     CQuillonDoc* doc = nullptr;
     CQuillonView* view = nullptr;
+    Qt::MouseButtons buttons = Qt::NoButton;
 };
 
 TEST_F(EditingTest, SelectMoveByEnterAndUndo) {
@@ -136,6 +149,25 @@ TEST_F(EditingTest, ResizeByEachHandleThenCommitByAClickOutside) {
     trigger(57643);
     EXPECT_TRUE(filled(Rect{100, 100, 140, 140}, kRed));
     EXPECT_EQ(pixel(99, 99), kWhite);
+}
+
+TEST_F(EditingTest, PointerShapesFollowTheHandles) {
+    moveTo(300, 300);
+    EXPECT_EQ(window()->cursor().shape(), Qt::CrossCursor);
+    drag(100, 100, 140, 140);
+    const std::pair<QPoint, Qt::CursorShape> cases[] = {
+        {{101, 101}, Qt::SizeFDiagCursor}, {{138, 101}, Qt::SizeBDiagCursor},
+        {{122, 101}, Qt::SizeVerCursor},   {{101, 122}, Qt::SizeHorCursor},
+        {{120, 120}, Qt::BitmapCursor},    {{300, 300}, Qt::ArrowCursor},
+    };
+    for (const auto& [p, shape] : cases) {
+        moveTo(p.x(), p.y());
+        EXPECT_EQ(window()->cursor().shape(), shape) << p.x() << "," << p.y();
+    }
+    trigger(106);
+    trigger(107);
+    moveTo(5, 5);
+    EXPECT_EQ(window()->cursor().shape(), Qt::CrossCursor) << "24 bits: no transparent colour to pick";
 }
 
 TEST_F(EditingTest, EscapeOnAMovedSelectionChangesNothing) {
