@@ -210,7 +210,11 @@ void ViewEditor::paste(bool transparent) {
     updateCursor();
 }
 
-void ViewEditor::selectAll() { m_tracker.selectAll(); }
+void ViewEditor::selectAll() {
+    // What floats is placed first, so that selecting everything loses no paste or text.
+    m_tracker.commit(false, true, false);
+    m_tracker.selectAll();
+}
 
 void ViewEditor::deselect() { m_tracker.commit(false, false, true); }
 

@@ -216,6 +216,12 @@ TEST_F(EditingTest, ClickOutsideAFloatingPastePlacesItAndStartsARubberBand) {
     EXPECT_EQ(view->selection(), (Rect{10, 10, 30, 20}));
     trigger(57643);
     EXPECT_EQ(pixel(floating.left + 1, floating.top + 1), kWhite);
+    // Select all places a floating paste before it selects.
+    trigger(57637);
+    const Rect again = tracker().selection();
+    trigger(105);
+    EXPECT_EQ(view->selection(), (Rect{0, 0, 640, 480}));
+    EXPECT_TRUE(filled(again, kRed));
 }
 
 TEST_F(EditingTest, CutLeavesWhiteAndDeleteKeepsTheSelection) {
