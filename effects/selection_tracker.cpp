@@ -352,13 +352,11 @@ TrackerCursor SelectionTracker::cursorAt(int xw, int yw) const {
 OverlayPlan SelectionTracker::overlay() const {
     OverlayPlan plan;
     const TrackerView v = m_host.view();
-    if (m_mode == ToolMode::LineDrawing) {
-        plan.line = v.toWindow(m_rect);
+    if (m_mode == ToolMode::LineDrawing || m_mode == ToolMode::LineReady) {
+        if (hasRect()) plan.line = v.toWindow(m_rect);  // the finished line stays shown
         return plan;
     }
-    if (!hasRect() || m_mode == ToolMode::Idle || m_mode == ToolMode::PickTransparent ||
-        m_mode == ToolMode::LineReady)
-        return plan;
+    if (!hasRect() || m_mode == ToolMode::Idle || m_mode == ToolMode::PickTransparent) return plan;
     const Rect window = v.toWindow(normalized(m_rect));
     if (m_mode == ToolMode::RubberBand) {
         plan.focusRect = window;

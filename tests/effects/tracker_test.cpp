@@ -448,6 +448,7 @@ TEST_F(Tracker, PickTransparentTakesTheReleasePointWithoutCapture) {
 TEST_F(Tracker, ReferenceLineIsDrawnUnnormalisedAndAnnounced) {
     ASSERT_TRUE(tracker.start(ToolMode::LineReady, 1));
     EXPECT_EQ(tracker.lineOrientation(), 1);
+    EXPECT_FALSE(tracker.overlay().line.has_value());
     tracker.buttonDown(300, 200);
     EXPECT_EQ(tracker.mode(), ToolMode::LineDrawing);
     tracker.mouseMove(100, 180);
@@ -455,6 +456,7 @@ TEST_F(Tracker, ReferenceLineIsDrawnUnnormalisedAndAnnounced) {
     tracker.buttonUp(100, 180);
     EXPECT_EQ(tracker.mode(), ToolMode::LineReady);
     EXPECT_EQ(host.linesFinished, 1);
+    EXPECT_EQ(tracker.overlay().line, (Rect{300, 200, 100, 180}));
     EXPECT_EQ(referenceLineAngle(tracker.selection()), referenceLineAngle(Rect{100, 180, 300, 200}));
     // A press outside the old line does not commit in LineReady.
     tracker.buttonDown(600, 20);
