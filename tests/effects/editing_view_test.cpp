@@ -170,6 +170,21 @@ TEST_F(EditingTest, PointerShapesFollowTheHandles) {
     EXPECT_EQ(window()->cursor().shape(), Qt::CrossCursor) << "24 bits: no transparent colour to pick";
 }
 
+TEST_F(EditingTest, DraggingPastTheWindowEdgeScrollsOneLine) {
+    view->setZoom(400);
+    QCoreApplication::processEvents();
+    while (view->image().scrollX < 300) window()->scrollLine(Qt::Horizontal, 1);
+    const int before = view->image().scrollX;
+    press(100, 100);
+    EXPECT_TRUE(tracker().dragging());
+    const QPoint outside(-5, at(100, 100).y());
+    QMouseEvent move(QEvent::MouseMove, outside, window()->mapToGlobal(outside), Qt::NoButton, buttons, {});
+    QApplication::sendEvent(window(), &move);
+    EXPECT_LT(view->image().scrollX, before) << "one line to the left";
+    release(90, 100);
+    EXPECT_FALSE(tracker().dragging());
+}
+
 TEST_F(EditingTest, EscapeOnAMovedSelectionChangesNothing) {
     drag(100, 100, 140, 140);
     drag(110, 110, 210, 110);
