@@ -1,4 +1,5 @@
 #include "app/quillon_app.h"
+#include "album/file_list_windows.h"
 #include "dialogs/dialog_settings.h"
 #include "dialogs/image_info_dialog.h"
 #include "dialogs/open_dialog.h"
@@ -7,7 +8,11 @@
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
 #include "doc/zoom.h"
+#include "frame/html_commands.h"
+#include "frame/about_dlg.h"
+#include "frame/help_opener.h"
 #include "frame/main_frame.h"
+#include "frame/print_command.h"
 #include "image/error_messages.h"
 #include "image/file_dispatch.h"
 #include "image/image_window.h"
@@ -19,17 +24,14 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QPushButton>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMdiArea>
 #include <QScreen>
 #include <QSettings>
-#include <QSpinBox>
-#include <QVBoxLayout>
 
 namespace quillon {
 namespace {
@@ -43,38 +45,6 @@ QString qtFilters(const QString& pairs) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
     return filters.join(QStringLiteral(";;"));
-}
-
-// The quality dialog (template 1030) in its plain form.
-std::optional<JpegQuality> runQualityDialog(QWidget* parent, JpegQuality start, UiPort& ui) {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("1030"));
-    dialog.setWindowTitle(u8("画質の設定"));
-    auto* quality = new QSpinBox(&dialog);
-    quality->setObjectName(QStringLiteral("1031"));
-    quality->setRange(1, 100);
-    quality->setValue(start.quality);
-    auto* progressive = new QCheckBox(u8("ﾌﾟﾛｸﾞﾚｯｼﾌﾞJPEG(&P)"), &dialog);
-    progressive->setObjectName(QStringLiteral("1033"));
-    progressive->setChecked(start.progressive);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Cancel)->setText(u8("ｷｬﾝｾﾙ"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        if (quality->value() < 5 || quality->value() > 100) {
-            ui.message(loadString(5006), MsgButtons::Ok, MsgIcon::Exclamation);
-            return;
-        }
-        dialog.accept();
-    });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* form = new QFormLayout;
-    form->addRow(u8("画質(&Q):"), quality);
-    layout->addLayout(form);
-    layout->addWidget(progressive);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return JpegQuality{quality->value(), progressive->isChecked()};
 }
 
 }  // namespace
@@ -94,9 +64,8 @@ void CQuillonApp::installDefaultDialogs() {
         QSettingsDialogSettings settings(&m_settings.fileDialogPreview);
         return runOpenDialog(initialName, settings, openPicture, ui(), dialogParent());
     };
-    dialogs.chooseSavePath = [this](const QString& suggested, const QString&) {
-        CQuillonView* view = m_activeView;
-        return chooseSaveAsPath(suggested, view ? &view->image() : nullptr, view, ui(), dialogParent());
+    dialogs.chooseSavePath = [this](CQuillonView& view, const QString& suggested, const QString& folder) {
+        return chooseSaveAsPath(suggested, folder, view.image(), &view, ui(), dialogParent());
     };
     dialogs.chooseJpegQuality = [this](JpegQuality start) -> std::optional<JpegQuality> {
         const auto chosen = quillon::chooseJpegQuality({start.quality, start.progressive}, ui(), dialogParent());
@@ -123,7 +92,8 @@ bool CQuillonApp::initInstance(const StartOptions& options) {
     m_starting = true;
     // A second copy brings the first forward and exits.
     m_instance = std::make_unique<SingleInstance>(options.instanceScope);
-    if (!m_instance->claim()) {
+    // A copy that cannot listen still runs: it just cannot be found by the next one.
+    if (m_instance->claim() == SingleInstance::Claim::Second) {
         m_starting = false;
         return false;
     }
@@ -158,6 +128,7 @@ bool CQuillonApp::initInstance(const StartOptions& options) {
 
     m_frame = std::make_unique<CMainFrame>(*this);
     installCommands();
+    installFileLists();
     if (!m_frame->create({m_capture.camera(), m_capture.calibration()})) {
         m_starting = false;
         return false;
@@ -187,12 +158,14 @@ void CQuillonApp::exitInstance() {
 
 void CQuillonApp::installCommands() {
     CMainFrame& f = *m_frame;
+    m_html = std::make_unique<HtmlCommands>(*this);
+    m_html->install(f);
     f.setHandler(57600, [this] { newDocument(); });
     f.setHandler(57601, [this] { fileOpen(); });
     f.setHandler(57665, [this] { appExit(); });
     f.setHandler(57650, [&f] { f.mdiArea()->cascadeSubWindows(); });
     f.setHandler(57651, [&f] { f.mdiArea()->tileSubWindows(); });
-    f.setHandler(57649, [&f] { f.mdiArea()->tileSubWindows(); });
+    f.setHandler(57649, [&f] { f.arrangeIcons(); });
     auto onDoc = [&f](std::function<void(CQuillonDoc&, CQuillonView&)> run) {
         return [&f, run] {
             if (CQuillonDoc* doc = f.activeDocument()) run(*doc, *doc->view());
@@ -213,8 +186,32 @@ void CQuillonApp::installCommands() {
     f.setHandler(165, onDoc([this](CQuillonDoc& d, CQuillonView&) {
         dialogs.showImageInfo(pictureInfoTexts(d.view()->image(), d.path()));
     }));
+    f.setHandler(57607, onDoc([this](CQuillonDoc& d, CQuillonView& v) {
+        v.finishPendingWork(false, false, true);
+        printPicture(v.image(), d.title(), d.path(), ui(), &v);
+    }));
+    f.setHandler(57664, [this] {
+        CAboutDlg about(ui(), m_frame.get());
+        about.exec();
+    });
+    f.setHandler(57670, [this] { openHelpContents(ui()); });
     installEditCommands(f, *this, editDialogs);
 }
+
+void CQuillonApp::installFileLists() {
+    FileListServices services;
+    services.ui = [this]() -> UiPort& { return ui(); };
+    services.openDocument = [this](const QString& path) { openDocument(path); };
+    services.focusMainWindow = [this] {
+        if (m_frame) m_frame->activateWindow();
+    };
+    services.owner = m_frame.get();
+    m_fileLists = std::make_unique<FileListWindows>(std::move(services));
+    connect(m_fileLists.get(), &FileListWindows::countChanged, m_frame.get(), &CMainFrame::updateCommandUi);
+    m_frame->setHandler(100, [this] { m_fileLists->open(); });
+}
+
+int CQuillonApp::fileListCount() const { return m_fileLists ? m_fileLists->count() : 0; }
 
 CQuillonDoc* CQuillonApp::newDocument() {
     NewImageChoice choice;
@@ -223,13 +220,11 @@ CQuillonDoc* CQuillonApp::newDocument() {
         if (!chosen) return nullptr;
         choice = *chosen;
     }
+    CImageObject made;
+    if (!CQuillonDoc::makeWhitePicture(choice.width, choice.height, choice.bits, made, ui())) return nullptr;
     auto* doc = new CQuillonDoc(*this, ++m_untitledCount);
     m_frame->addDocumentWindow(doc);
-    if (!doc->newPicture(choice.width, choice.height, choice.bits)) {
-        doc->setModified(false);
-        doc->parent()->deleteLater();
-        return nullptr;
-    }
+    doc->showNewPicture(made);
     m_frame->updateCommandUi();
     return doc;
 }
@@ -252,16 +247,14 @@ CQuillonDoc* CQuillonApp::newDocumentFromPicture(const CImageObject& picture) {
 }
 
 CQuillonDoc* CQuillonApp::openDocument(const QString& path) {
-    auto* doc = new CQuillonDoc(*this, m_untitledCount + 1);
-    CQuillonView* view = m_frame->addDocumentWindow(doc);
-    (void)view;
-    if (!doc->open(path)) {
-        // No document is left behind for a file that could not be read.
-        static_cast<QWidget*>(doc->parent())->hide();
-        doc->parent()->deleteLater();
+    CImageObject loaded;
+    if (!CQuillonDoc::readPicture(path, loaded, ui())) {
         m_frame->updateCommandUi();
         return nullptr;
     }
+    auto* doc = new CQuillonDoc(*this, m_untitledCount + 1);
+    m_frame->addDocumentWindow(doc);
+    doc->showOpenedPicture(loaded, path);
     m_lastOpenedTitle = QFileInfo(path).completeBaseName();
     m_frame->updateCommandUi();
     return doc;
@@ -273,6 +266,7 @@ void CQuillonApp::fileOpen() {
 }
 
 void CQuillonApp::appExit() {
+    if (m_fileLists) m_fileLists->closeAll();
     if (m_frame) m_frame->close();
 }
 
@@ -290,9 +284,15 @@ void CQuillonApp::writeSettings() {
 
 QWidget* CQuillonApp::dialogParent() { return m_frame.get(); }
 
-std::optional<QString> CQuillonApp::chooseSavePath(const QString& suggested, const QString& filter) {
-    return dialogs.chooseSavePath(suggested, filter);
+std::optional<QString> CQuillonApp::chooseSavePath(CQuillonDoc& doc, const QString& suggested,
+                                                   const QString& folder) {
+    if (!doc.view()) return std::nullopt;
+    return dialogs.chooseSavePath(*doc.view(), suggested, folder);
 }
+
+CQuillonView* CQuillonApp::activeView() const { return m_activeView.data(); }
+
+void CQuillonApp::viewActivated(CQuillonView* view) { m_activeView = view; }
 
 std::optional<JpegQuality> CQuillonApp::chooseJpegQuality(JpegQuality start) {
     return dialogs.chooseJpegQuality(start);
@@ -307,7 +307,7 @@ void CQuillonApp::documentPathChanged(const QString& path) {
 }
 
 void CQuillonApp::viewClosing(CQuillonView* view) {
-    if (m_activeView == view) m_activeView = nullptr;
+    if (m_activeView.data() == view) m_activeView.clear();
 }
 
 void CQuillonApp::commandStateChanged() {
@@ -332,6 +332,18 @@ void CQuillonApp::onIdle() {
         QMetaObject::invokeMethod(
             this, [this] { ui().message(loadString(5011), MsgButtons::Ok, MsgIcon::Stop); },
             Qt::QueuedConnection);
+}
+
+bool installTranslations() {
+    // Qt's own texts (file dialog, standard buttons) in the program's language.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+        return true;
+    }
+    delete translator;
+    return false;
 }
 
 void installFonts() {

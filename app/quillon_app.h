@@ -12,6 +12,7 @@
 #include "ui/qt_ui_port.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -24,6 +25,8 @@ namespace quillon {
 class CMainFrame;
 class CImageObject;
 class CQuillonDoc;
+class FileListWindows;
+class HtmlCommands;
 class SingleInstance;
 
 struct StartOptions {
@@ -36,7 +39,9 @@ struct StartOptions {
 // The dialogs the application runs, replaceable by tests.
 struct AppDialogs {
     std::function<std::optional<QString>(const QString& filter, const QString& initialName)> chooseOpenPath;
-    std::function<std::optional<QString>(const QString& suggested, const QString& filter)> chooseSavePath;
+    // Save As for the picture of that view; its clicks pick the transparent colour.
+    std::function<std::optional<QString>(CQuillonView& view, const QString& suggested, const QString& folder)>
+        chooseSavePath;
     std::function<std::optional<JpegQuality>(JpegQuality)> chooseJpegQuality;
     std::function<std::optional<NewImageChoice>()> chooseNewImage;
     std::function<std::optional<int>(int zoom)> chooseZoom;
@@ -46,6 +51,8 @@ struct AppDialogs {
 // The IPA fonts stand in for the Japanese faces; the interface font is the
 // proportional gothic at 9 points.
 void installFonts();
+// Qt's Japanese translations; false when they are not installed.
+bool installTranslations();
 
 // The titles of the capture programs of the family.
 QStringList captureDriverTitles();
@@ -64,6 +71,7 @@ public:
     // New (57600): a new document; while starting a white 640 x 480 24-bit
     // picture without asking.
     CQuillonDoc* newDocument();
+    // A document window appears only once the file has been read.
     CQuillonDoc* openDocument(const QString& path);
     // Paste into a new file: a document holding a copy of the picture, zoom
     // 100, the frame fitted to it.
@@ -77,7 +85,11 @@ public:
     const CaptureLibrary& captureLibrary() const { return m_capture; }
     BindOutcome captureOutcome() const { return m_captureOutcome; }
     void writeSettings();
-    CQuillonView* activeView() const { return m_activeView; }
+    CQuillonView* activeView() const;
+    HtmlCommands& htmlCommands() { return *m_html; }
+    // The file list windows (command 100) and how many are open.
+    FileListWindows* fileLists() const { return m_fileLists.get(); }
+    int fileListCount() const;
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
@@ -88,16 +100,18 @@ public:
     bool starting() const override { return m_starting; }
     QSettings& store() override { return *m_store; }
     QWidget* dialogParent() override;
-    std::optional<QString> chooseSavePath(const QString& suggested, const QString& filter) override;
+    std::optional<QString> chooseSavePath(CQuillonDoc& doc, const QString& suggested,
+                                          const QString& folder) override;
     std::optional<JpegQuality> chooseJpegQuality(JpegQuality start) override;
     void documentPathChanged(const QString& path) override;
-    void viewActivated(CQuillonView* view) override { m_activeView = view; }
+    void viewActivated(CQuillonView* view) override;
     void viewClosing(CQuillonView* view) override;
     void commandStateChanged() override;
 
 private:
     void installDefaultDialogs();
     void installCommands();
+    void installFileLists();
     void comeForward();
     void onIdle();
 
@@ -110,7 +124,9 @@ private:
     BindOutcome m_captureOutcome = BindOutcome::NotLoaded;
     Settings m_settings;
     std::unique_ptr<CMainFrame> m_frame;
-    CQuillonView* m_activeView = nullptr;
+    std::unique_ptr<HtmlCommands> m_html;
+    std::unique_ptr<FileListWindows> m_fileLists;  // before the frame goes
+    QPointer<CQuillonView> m_activeView;  // cleared by Qt when the view dies
     QString m_lastOpenedTitle;
     QStringList m_recentFiles;
     int m_untitledCount = 0;

@@ -19,9 +19,33 @@ const std::vector<Command>& commands() {
          "        --delete           the work area (or the whole picture) cleared to white\n"
          "        --text TEXT@X,Y,...  TEXT written with its top-left at X,Y; FONT (default\n"
          "                             ＭＳ 明朝), POINTS (10), colour (#000000), underline, strikeout\n"
-         "      Rectangles are clamped to the picture; a place keeps one column and row on it.",
+         "      Rectangles are clamped to the picture; a place keeps one column and row on it.\n"
+         "      --transparent takes one of the picture's colour indexes: 0 to 1 at 1 bit,\n"
+         "      0 to 15 at 4 bits, 0 to 255 at 8 bits",
          runConvert},
         {"effects", "", "list the operations that convert --op applies", runEffects},
+        {"html-page", "PICTURE",
+         "write the one-picture page QLnnnnnn.HTM beside PICTURE (the first free number) and print its path",
+         runHtmlPage},
+        {"html-refs", "PAGE",
+         "print the local pictures PAGE shows, one a line in UTF-8; exit 1 when there is none",
+         runHtmlRefs},
+        {"print", "IN OUT.pdf [--printer-dpi N] [--page WxH] [--screen-dpi N] [--mono]",
+         "print IN on one PDF page as the program prints it: at its on-screen size (screen resolution N, "
+         "default 96 dpi) centred, or fitted to the page; --printer-dpi sets the printer's resolution "
+         "(default 300), --page the printable area in printer pixels (default A4; the PDF page comes to whole "
+         "points, and the line \"page:\" reports the area used), --mono prints for a "
+         "black-only printer",
+         runPrint},
+        {"thumbnail", "IN OUT --box WxH",
+         "write IN's W x H thumbnail as OUT: scaled to keep its shape and centred on black "
+         "(the format comes from OUT's extension; the desktop's thumbnail cache is used)",
+         runThumbnail},
+        {"thumbnails", "FOLDER OUTDIR --box WxH",
+         "write the W x H thumbnail of every picture the file list shows in FOLDER to OUTDIR as NAME.png, "
+         "on all cores and through the desktop's thumbnail cache; unreadable files are left out "
+         "(progress on a terminal)",
+         runThumbnails},
     };
     return table;
 }

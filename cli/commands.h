@@ -30,5 +30,12 @@ constexpr int kUsage = 2;
 // The handlers of the picture file commands.
 int runInfo(const QStringList& arguments, ConsolePort& console);
 int runConvert(const QStringList& arguments, ConsolePort& console);
+// The HTML page writer and the picture reference scan.
+int runHtmlPage(const QStringList& arguments, ConsolePort& console);
+int runHtmlRefs(const QStringList& arguments, ConsolePort& console);
+int runPrint(const QStringList& arguments, ConsolePort& console);
+// The thumbnails of the file list window.
+int runThumbnail(const QStringList& arguments, ConsolePort& console);
+int runThumbnails(const QStringList& arguments, ConsolePort& console);
 
 }  // namespace quillon::cli

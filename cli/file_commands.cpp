@@ -122,6 +122,16 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
         console.error(*refusal);
         return kFailed;
     }
+    // The transparent colour is one of the picture's: a 1- or 4-bit picture
+    // has 2 or 16 of them.
+    const int colours = picture.bitsPerPixel() <= 8 ? 1 << picture.bitsPerPixel() : 256;
+    if (formatIndex == kSaveFormatGif && transparent >= colours) {
+        console.error(QString("--transparent %1: a picture of %2 colours has the indexes 0 to %3")
+                          .arg(transparent)
+                          .arg(colours)
+                          .arg(colours - 1));
+        return kFailed;
+    }
     if (interlace) picture.gifOptions.interlaced = 1;
     if (transparent >= 0) {
         picture.gifOptions.transparent = 1;

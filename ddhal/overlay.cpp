@@ -19,16 +19,6 @@ constexpr uint32_t kBlendSourceKey = 0x06000000;
 constexpr uint32_t kBlendDestKey = 0x05000000;
 constexpr uint32_t kBlendConstAlpha = 0x02000001;
 
-void hideOverlay() {
-    gShared.overlay.visibleOverlay = nullptr;
-    if (!streamsProcessorOn())
-        return;
-    waitRetraceStart();
-    writeStreams(0x81A0, 0x01000000);
-    writeStreams(0x81FC, 0x00090002);
-    writeStreams(0x81DC, 0);
-}
-
 // Source format code of the secondary stream (bits 24 to 26), or -1 for a format it cannot read.
 int sourceFormatCode(const DDPIXELFORMAT& f) {
     if (isFourCC(f)) {
@@ -98,6 +88,16 @@ void loadRecord(const OverlayRecord& r, bool keyOrAlpha) {
 
 }  // namespace
 
+void hideOverlay() {
+    gShared.overlay.visibleOverlay = nullptr;
+    if (!streamsProcessorOn())
+        return;
+    waitRetraceStart();
+    writeStreams(0x81A0, 0x01000000);
+    writeStreams(0x81FC, 0x00090002);
+    writeStreams(0x81DC, 0);
+}
+
 DWORD UpdateOverlay(DDHAL_UPDATEOVERLAYDATA* d) {
     d->ddRVal = DD_OK;
     const DWORD flags = d->dwFlags;
@@ -127,16 +127,16 @@ DWORD UpdateOverlay(DDHAL_UPDATEOVERLAYDATA* d) {
             hideOverlay();
         return DDHAL_DRIVER_HANDLED;
     }
-    if (flags & DDOVER_SHOW) {
-        if (overlay.visibleOverlay && overlay.visibleOverlay != src) {
-            // One secondary stream: only live video or a hardware codec may take it over.
-            if (!(src->ddsCaps.dwCaps & (DDSCAPS_LIVEVIDEO | DDSCAPS_HWCODEC))) {
-                d->ddRVal = DDERR_OUTOFCAPS;
-                return DDHAL_DRIVER_HANDLED;
-            }
-            overlay.visibleOverlay->ddsCaps.dwCaps &= ~DDSCAPS_VISIBLE;
+    // The one secondary stream is taken only once the update has passed every check below.
+    const bool show = (flags & DDOVER_SHOW) != 0;
+    DDRAWI_DDRAWSURFACE_LCL* displaced = nullptr;
+    if (show && overlay.visibleOverlay && overlay.visibleOverlay != src) {
+        // Only live video or a hardware codec may take it over from another surface.
+        if (!(src->ddsCaps.dwCaps & (DDSCAPS_LIVEVIDEO | DDSCAPS_HWCODEC))) {
+            d->ddRVal = DDERR_OUTOFCAPS;
+            return DDHAL_DRIVER_HANDLED;
         }
-        overlay.visibleOverlay = src;
+        displaced = overlay.visibleOverlay;
     }
 
     const RECTL& rs = d->rSrc;
@@ -235,7 +235,9 @@ DWORD UpdateOverlay(DDHAL_UPDATEOVERLAYDATA* d) {
     record->frameBufferAddress = frameBuffer;
     record->windowStart = ((static_cast<uint32_t>(rd.left) + 1) & 0x7FF) << 16 | ((static_cast<uint32_t>(rd.top) + 1) & 0x7FF);
     record->windowSize = (static_cast<uint32_t>(dstW - 1) & 0x7FF) << 16 | (static_cast<uint32_t>(dstH) & 0x7FF);
-    record->stride = pitch;
+    // One register holds both strides: the secondary's in the high half, the primary's (the
+    // screen's pitch) in the low half.
+    record->stride = (pitch & 0xFFF) << 16 | (gShared.dataBlock->screenPitch & 0xFFF);
     record->streamControl = streamControl;
     record->horizontalStretch = (static_cast<uint32_t>(srcW - dstW) & 0x7FF) << 16 | (static_cast<uint32_t>(srcW - 1) & 0x7FF);
     record->verticalFactor1 = static_cast<uint32_t>(srcH - 1) & 0x7FF;
@@ -246,6 +248,11 @@ DWORD UpdateOverlay(DDHAL_UPDATEOVERLAYDATA* d) {
     record->blendControl = blend;
     record->fifoControl = fifoControl;
 
+    if (show) {
+        if (displaced)
+            displaced->ddsCaps.dwCaps &= ~DDSCAPS_VISIBLE;
+        overlay.visibleOverlay = src;
+    }
     if (overlay.visibleOverlay == src && streamsProcessorOn())
         loadRecord(*record, keyOrAlpha);
     return DDHAL_DRIVER_HANDLED;

@@ -35,4 +35,7 @@ OverlayRecord* recordFor(const DDRAWI_DDRAWSURFACE_LCL* surface);
 OverlayRecord* allocateRecord(DDRAWI_DDRAWSURFACE_LCL* source);
 void freeRecord(OverlayRecord* record);
 
+// Takes the secondary stream off the screen at the next retrace and forgets the visible overlay.
+void hideOverlay();
+
 }  // namespace ddhal

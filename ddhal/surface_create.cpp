@@ -49,6 +49,19 @@ DWORD CanCreateSurface(DDHAL_CANCREATESURFACEDATA* d) {
 DWORD CreateSurface(DDHAL_CREATESURFACEDATA* d) {
     const DriverDataBlock* block = gShared.dataBlock;
     const uint32_t screenBytes = screenFormat().dwRGBBitCount / 8;
+    // Surfaces other than YUV ones get the screen's pitch, so their rows must fit in it; wider rows
+    // would overlap the next row and every blit to one would write into another.
+    for (DWORD i = 0; i < d->dwSCnt; ++i) {
+        const DDRAWI_DDRAWSURFACE_LCL* surface = d->lplpSList[i];
+        const bool own = hasOwnFormat(surface);
+        if (own && isFourCC(surface->lpGbl->ddpfSurface))
+            continue;
+        const uint32_t bytes = own ? surface->lpGbl->ddpfSurface.dwRGBBitCount / 8 : screenBytes;
+        if (surface->lpGbl->wWidth * bytes > block->screenPitch) {
+            d->ddRVal = DDERR_UNSUPPORTED;
+            return DDHAL_DRIVER_HANDLED;
+        }
+    }
     for (DWORD i = 0; i < d->dwSCnt; ++i) {
         DDRAWI_DDRAWSURFACE_LCL* surface = d->lplpSList[i];
         DDRAWI_DDRAWSURFACE_GBL* g = surface->lpGbl;
@@ -88,15 +101,15 @@ DWORD CreateSurface(DDHAL_CREATESURFACEDATA* d) {
 DWORD DestroySurface(DDHAL_DESTROYSURFACEDATA* d) {
     DDRAWI_DDRAWSURFACE_LCL* surface = d->lpDDSurface;
     OverlayState& overlay = gShared.overlay;
+    // The streams processor must stop reading the memory before DirectDraw frees it.
+    if (overlay.visibleOverlay == surface)
+        hideOverlay();
     if (OverlayRecord* record = ownRecord(surface)) {
         if (overlay.currentRecord == record)
             overlay.currentRecord = nullptr;
         freeRecord(record);
         surface->lpGbl->dwReserved1 = 0;
     }
-    // A destroyed surface cannot stay on show.
-    if (overlay.visibleOverlay == surface)
-        overlay.visibleOverlay = nullptr;
     d->ddRVal = DD_OK;
     return DDHAL_DRIVER_NOTHANDLED;
 }

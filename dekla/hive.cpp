@@ -20,10 +20,14 @@ const std::array<RootInfo, 6> kRoots = {{
 
 int compareNames(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
+  bool trail = false;  // both names agree up to here, so a lead byte is the same in both
   for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char ca = fold(static_cast<unsigned char>(a[i]));
-    const unsigned char cb = fold(static_cast<unsigned char>(b[i]));
+    const auto ra = static_cast<unsigned char>(a[i]);
+    const auto rb = static_cast<unsigned char>(b[i]);
+    const unsigned char ca = trail ? ra : fold(ra);
+    const unsigned char cb = trail ? rb : fold(rb);
     if (ca != cb) return ca < cb ? -1 : 1;
+    trail = !trail && ((ra >= 0x81 && ra <= 0x9F) || (ra >= 0xE0 && ra <= 0xFC));
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
@@ -72,6 +76,13 @@ void Key::setValue(std::string_view name, uint32_t type, std::vector<uint8_t> da
     }
   }
   values_.push_back(Value{std::string(name), type, std::move(data)});
+}
+
+bool Key::removeValue(std::string_view name) {
+  auto it = std::find_if(values_.begin(), values_.end(), [&](const Value& v) { return sameName(v.name, name); });
+  if (it == values_.end()) return false;
+  values_.erase(it);
+  return true;
 }
 
 const std::array<RootInfo, 6>& rootTable() { return kRoots; }

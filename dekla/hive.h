@@ -17,8 +17,8 @@ namespace dekla {
 inline constexpr std::size_t kMaxNameLength = 255;  // key and value names, in bytes
 inline constexpr std::size_t kMaxKeyDepth = 512;    // levels below a root key
 
-// Only ASCII letters fold: bytes of the ANSI code page above 0x7F, such as
-// Shift-JIS trail bytes, must not be mistaken for letters.
+// Only ASCII letters fold, and not the second byte of a Shift-JIS character
+// (ア is 83 41, ッ is 83 61): those bytes are not letters.
 int compareNames(std::string_view a, std::string_view b);
 inline bool sameName(std::string_view a, std::string_view b) { return compareNames(a, b) == 0; }
 
@@ -49,6 +49,7 @@ class Key {
   const Value* findValue(std::string_view name) const;
   // A new value goes last; setting an existing one keeps its place and its name's case.
   void setValue(std::string_view name, uint32_t type, std::vector<uint8_t> data);
+  bool removeValue(std::string_view name);
 
  private:
   void markDeleted();

@@ -47,9 +47,29 @@ struct LogicalLine {
   }
 };
 
+// Splits a key path at its separators, stepping over double-byte characters.
+std::vector<std::string_view> splitPath(std::string_view path, CodePage codePage) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (codePage == CodePage::ShiftJis && isShiftJisLead(c) && i + 1 < path.size()) {
+      ++i;
+    } else if (c == '\\') {
+      parts.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  parts.push_back(path.substr(start));
+  return parts;
+}
+
+enum class Mode { Export, Script };
+
 class Reader {
  public:
-  Reader(Hive& hive, ParseError& error) : hive_(hive), error_(error) {}
+  Reader(Hive& hive, ParseError& error, CodePage codePage, Mode mode)
+      : hive_(hive), error_(error), codePage_(codePage), mode_(mode) {}
 
   bool run(std::string_view text) {
     std::vector<std::string_view> lines = splitLines(text);
@@ -109,23 +129,31 @@ class Reader {
   bool parseSection(std::string_view s) {
     if (s.size() < 2 || s.back() != ']') return fail(0, "unterminated section header: missing ']'");
     std::string_view path = s.substr(1, s.size() - 2);
-    if (!path.empty() && path.front() == '-') return fail(0, "key deletion entries ([-...]) are not supported");
+    const bool removal = !path.empty() && path.front() == '-';
+    if (removal) {
+      if (mode_ == Mode::Export) return fail(0, "key deletion entries ([-...]) are not supported");
+      path.remove_prefix(1);
+    }
 
-    std::size_t cut = path.find('\\');
-    const std::optional<Root> root = rootByName(path.substr(0, cut));
-    if (!root) return fail(0, "unknown root key " + quoteForMessage(path.substr(0, cut)));
+    const std::vector<std::string_view> parts = splitPath(path, codePage_);
+    const std::optional<Root> root = rootByName(parts[0]);
+    if (!root) return fail(0, "unknown root key " + quoteForMessage(parts[0]));
+    if (parts.size() - 1 > kMaxKeyDepth) return fail(0, "key path deeper than 512 levels");
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+      if (parts[i].empty()) return fail(0, "empty key name in section header");
+      if (parts[i].size() > kMaxNameLength) return fail(0, "key name longer than 255 characters");
+    }
+    if (removal) {
+      if (parts.size() == 1) return fail(0, "a root key cannot be removed");
+      std::shared_ptr<Key> parent = hive_.rootPtr(*root);
+      for (std::size_t i = 1; parent && i + 1 < parts.size(); ++i) parent = parent->findSubkey(parts[i]);
+      if (parent) parent->removeSubkey(parts.back());
+      current_.reset();  // values may not follow a removal
+      return true;
+    }
 
     std::shared_ptr<Key> key = hive_.rootPtr(*root);
-    std::size_t depth = 0;
-    while (cut != std::string_view::npos) {
-      path.remove_prefix(cut + 1);
-      cut = path.find('\\');
-      const std::string_view name = path.substr(0, cut);
-      if (name.empty()) return fail(0, "empty key name in section header");
-      if (name.size() > kMaxNameLength) return fail(0, "key name longer than 255 characters");
-      if (++depth > kMaxKeyDepth) return fail(0, "key path deeper than 512 levels");
-      key = key->addSubkey(name);
-    }
+    for (std::size_t i = 1; i < parts.size(); ++i) key = key->addSubkey(parts[i]);
     current_ = std::move(key);
     return true;
   }
@@ -135,6 +163,11 @@ class Reader {
     const std::size_t start = pos++;
     while (pos < s.size()) {
       const char c = s[pos++];
+      if (codePage_ == CodePage::ShiftJis && isShiftJisLead(static_cast<unsigned char>(c)) && pos < s.size()) {
+        out += c;
+        out += s[pos++];
+        continue;
+      }
       if (c == '"') return true;
       if (c == '\\') {
         if (pos == s.size()) break;
@@ -176,7 +209,11 @@ class Reader {
         return fail(pos, "bad value type in hex(...):");
       return parseHex(s, p + 2, name, type);
     }
-    if (!data.empty() && data.front() == '-') return fail(pos, "value deletion entries are not supported");
+    if (!data.empty() && data.front() == '-') {
+      if (mode_ == Mode::Export || trim(data) != "-") return fail(pos, "value deletion entries are not supported");
+      current_->removeValue(name);
+      return true;
+    }
     return fail(pos, "unrecognised value data " + quoteForMessage(data));
   }
 
@@ -228,13 +265,21 @@ class Reader {
 
   Hive& hive_;
   ParseError& error_;
+  CodePage codePage_;
+  Mode mode_;
   const LogicalLine* line_ = nullptr;
   std::shared_ptr<Key> current_;
 };
 
-std::string quoted(std::string_view text) {
+std::string quoted(std::string_view text, CodePage codePage) {
   std::string out = "\"";
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (codePage == CodePage::ShiftJis && isShiftJisLead(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
+      out += c;
+      out += text[++i];
+      continue;
+    }
     if (c == '\\' || c == '"') out += '\\';
     out += c;
   }
@@ -263,10 +308,29 @@ void writeHex(std::string& out, std::string line, const std::vector<uint8_t>& da
   out += line + "\r\n";
 }
 
-void writeValue(std::string& out, const Value& v) {
-  std::string line = v.name.empty() ? "@=" : quoted(v.name) + "=";
-  if (v.type == 1 && fitsQuoted(v.data)) {
-    out += line + quoted(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1)) + "\r\n";
+std::string valueName(const std::string& name, CodePage codePage) {
+  return name.empty() ? "@=" : quoted(name, codePage) + "=";
+}
+
+// A string's bytes must read back as they are: a Shift-JIS lead byte at the
+// end would swallow the closing quote.
+bool fitsQuoted(const std::vector<uint8_t>& data, CodePage codePage) {
+  if (!fitsQuoted(data)) return false;
+  if (codePage != CodePage::ShiftJis) return true;
+  for (std::size_t i = 0; i + 1 < data.size(); ++i) {
+    if (!isShiftJisLead(data[i])) continue;
+    if (i + 2 >= data.size() || data[i + 1] == 0) return false;
+    ++i;
+  }
+  return true;
+}
+
+void writeValue(std::string& out, const Value& v, CodePage codePage) {
+  std::string line = valueName(v.name, codePage);
+  if (v.type == 1 && fitsQuoted(v.data, codePage)) {
+    out += line +
+           quoted(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1), codePage) +
+           "\r\n";
   } else if (v.type == 4 && v.data.size() == 4) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%08x",
@@ -283,35 +347,80 @@ void writeValue(std::string& out, const Value& v) {
 
 // `path` is extended and restored in place: copies per level would cost the
 // square of the depth on deep trees.
-void writeKey(std::string& out, const Key& key, std::string& path) {
+void writeKey(std::string& out, const Key& key, std::string& path, CodePage codePage) {
   out += "[" + path + "]\r\n";
-  for (const Value& v : key.values()) writeValue(out, v);
+  for (const Value& v : key.values()) writeValue(out, v, codePage);
   out += "\r\n";
   for (const auto& sub : key.subkeys()) {
     const std::size_t length = path.size();
     path += "\\" + sub->name();
-    writeKey(out, *sub, path);
+    writeKey(out, *sub, path, codePage);
+    path.resize(length);
+  }
+}
+
+bool sameValue(const Value& a, const Value& b) { return a.type == b.type && a.data == b.data; }
+
+// `before` is null for a key that `after` brought.
+void writeKeyChanges(std::string& out, const Key* before, const Key& after, std::string& path, CodePage codePage) {
+  std::string lines;
+  for (const Value& v : after.values()) {
+    const Value* old = before ? before->findValue(v.name) : nullptr;
+    if (!old || !sameValue(*old, v)) writeValue(lines, v, codePage);
+  }
+  if (before)
+    for (const Value& v : before->values())
+      if (!after.findValue(v.name)) lines += valueName(v.name, codePage) + "-\r\n";
+  if (!before || !lines.empty()) out += "[" + path + "]\r\n" + lines + "\r\n";
+
+  const std::size_t length = path.size();
+  if (before)
+    for (const auto& sub : before->subkeys())
+      if (!after.findSubkey(sub->name())) out += "[-" + path + "\\" + sub->name() + "]\r\n\r\n";
+  for (const auto& sub : after.subkeys()) {
+    path += "\\" + sub->name();
+    const std::shared_ptr<Key> old = before ? before->findSubkey(sub->name()) : nullptr;
+    writeKeyChanges(out, old.get(), *sub, path, codePage);
     path.resize(length);
   }
 }
 
 }  // namespace
 
-bool readRegedit4(std::string_view text, Hive& hive, ParseError& error) { return Reader(hive, error).run(text); }
+bool readRegedit4(std::string_view text, Hive& hive, ParseError& error, CodePage codePage) {
+  return Reader(hive, error, codePage, Mode::Export).run(text);
+}
 
-std::string writeRegedit4(const Hive& hive) {
+bool applyRegedit4(std::string_view text, Hive& hive, ParseError& error, CodePage codePage) {
+  return Reader(hive, error, codePage, Mode::Script).run(text);
+}
+
+std::string writeRegedit4(const Hive& hive, CodePage codePage) {
   std::string out = "REGEDIT4\r\n\r\n";
   for (const RootInfo& r : rootTable()) {
     const Key& root = hive.root(r.root);
     if (!root.values().empty()) {
       out += std::string("[") + r.name + "]\r\n";
-      for (const Value& v : root.values()) writeValue(out, v);
+      for (const Value& v : root.values()) writeValue(out, v, codePage);
       out += "\r\n";
     }
     for (const auto& sub : root.subkeys()) {
       std::string path = std::string(r.name) + "\\" + sub->name();
-      writeKey(out, *sub, path);
+      writeKey(out, *sub, path, codePage);
     }
+  }
+  return out;
+}
+
+std::string writeRegedit4Patch(const Hive& before, const Hive& after, CodePage codePage) {
+  std::string out = "REGEDIT4\r\n\r\n";
+  for (const RootInfo& r : rootTable()) {
+    const Key& old = before.root(r.root);
+    const Key& now = after.root(r.root);
+    std::string path = r.name;
+    std::string changes;
+    writeKeyChanges(changes, &old, now, path, codePage);
+    out += changes;
   }
   return out;
 }

@@ -12,14 +12,9 @@ inline constexpr const char* kOpen = "開く(&O)";
 inline constexpr const char* kCancel = "ｷｬﾝｾﾙ";
 
 // Save As and Save.
-inline constexpr const char* kWrongExtension = "正しい拡張子を付けてください";
 inline constexpr const char* kInterlace = "ｲﾝﾀｰﾚｰｽ(&I)";
 inline constexpr const char* kTransparentGif = "透明GIF(&G)";
 inline constexpr const char* kTransparentColour = "透明色(&T):";
-// Message 5025.
-inline constexpr const char* kSaveFailed =
-    "ﾃﾞｨｽｸの空き容量が不足しているか，ﾗｲﾄﾌﾟﾛﾃｸﾄがかかっています.\n"
-    "ﾋﾞｯﾄﾏｯﾌﾟは正しく保存されませんでした.";
 
 // The quality dialog (template 1030).
 inline constexpr const char* kQualityCaption = "画質の設定";

@@ -15,16 +15,16 @@ SavePictureFacts savePictureFacts(const CImageObject& picture) {
     return facts;
 }
 
-std::optional<QString> chooseSaveAsPath(const QString& suggested, CImageObject* picture,
-                                        QWidget* pickView, UiPort& ui, QWidget* parent) {
+std::optional<QString> chooseSaveAsPath(const QString& suggested, const QString& folder,
+                                        CImageObject& picture, QWidget* pickView, UiPort& ui,
+                                        QWidget* parent) {
     const SaveFormatList& formats = saveFormatList();
     int index = formats.indexOf(nameExtension(suggested));
     if (index == 0) index = 3;
-    SaveAsModel model(formats, index, suggested,
-                      picture ? savePictureFacts(*picture) : SavePictureFacts{});
-    CSaveAsDlg dialog(model, QString(), PickSetup{pickView}, ui, parent);
+    SaveAsModel model(formats, index, suggested, savePictureFacts(picture));
+    CSaveAsDlg dialog(model, folder, PickSetup{pickView}, ui, parent);
     const std::optional<QString> path = dialog.run();
-    if (path && picture) picture->gifOptions = model.acceptedGifOptions(picture->gifOptions);
+    if (path) picture.gifOptions = model.acceptedGifOptions(picture.gifOptions);
     return path;
 }
 

@@ -20,11 +20,13 @@ class UiPort;
 SavePictureFacts savePictureFacts(const CImageObject& picture);
 
 // Runs the Save As dialog with the file type of suggested's extension (BMP
-// when it has none in the table). On OK the dialog's interlace and
-// transparency go into the picture's GIF options and the chosen path comes
-// back. pickView is the view whose clicks pick the transparent colour.
-std::optional<QString> chooseSaveAsPath(const QString& suggested, CImageObject* picture,
-                                        QWidget* pickView, UiPort& ui, QWidget* parent);
+// when it has none in the table), in folder when suggested names none. On OK
+// the dialog's interlace and transparency go into the picture's GIF options
+// and the chosen path comes back. pickView is the view whose clicks pick the
+// transparent colour.
+std::optional<QString> chooseSaveAsPath(const QString& suggested, const QString& folder,
+                                        CImageObject& picture, QWidget* pickView, UiPort& ui,
+                                        QWidget* parent);
 
 struct QualityChoice {
     int quality = 100;

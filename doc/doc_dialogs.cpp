@@ -95,30 +95,4 @@ ZoomDialog::ZoomDialog(int zoom, QWidget* parent) : QDialog(parent) {
 
 int ZoomDialog::zoom() const { return m_zoom->value(); }
 
-ImageInfoDialog::ImageInfoDialog(const PictureInfoTexts& lines, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("1250"));
-    setWindowTitle(u8("ｲﾒｰｼﾞ情報"));
-    auto* grid = new QGridLayout;
-    const struct { const char* caption; const char* id; const QString* text; } rows[] = {
-        {"ﾌｧｲﾙ名:", "1251", &lines.path},
-        {"ﾌｫｰﾏｯﾄ:", "1254", &lines.format},
-        {"ｻｲｽﾞ:", "1252", &lines.size},
-        {"色数:", "1253", &lines.depth},
-    };
-    int row = 0;
-    for (const auto& r : rows) {
-        grid->addWidget(new QLabel(u8(r.caption), this), row, 0);
-        auto* value = new QLabel(*r.text, this);
-        value->setObjectName(QLatin1String(r.id));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(value, row++, 1);
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addWidget(buttons);
-}
-
 }  // namespace quillon

@@ -43,10 +43,4 @@ private:
     QSpinBox* m_zoom;
 };
 
-class ImageInfoDialog : public QDialog {
-public:
-    // The texts come from image/picture_info.h.
-    ImageInfoDialog(const PictureInfoTexts& lines, QWidget* parent);
-};
-
 }  // namespace quillon

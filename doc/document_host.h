@@ -12,6 +12,7 @@ class QWidget;
 
 namespace quillon {
 
+class CQuillonDoc;
 class CQuillonView;
 class UiPort;
 
@@ -27,8 +28,11 @@ public:
     virtual bool starting() const = 0;
     virtual QSettings& store() = 0;
     virtual QWidget* dialogParent() = 0;
-    // A plain save chooser: the chosen path, or nothing for Cancel.
-    virtual std::optional<QString> chooseSavePath(const QString& suggested, const QString& filter) = 0;
+    // The Save As chooser for that document's picture, opening on suggested
+    // (in folder when suggested holds none): the chosen path, or nothing for
+    // Cancel. The GIF options chosen there go into the document's picture.
+    virtual std::optional<QString> chooseSavePath(CQuillonDoc& doc, const QString& suggested,
+                                                  const QString& folder) = 0;
     // The quality dialog (template 1030): nothing for Cancel.
     virtual std::optional<JpegQuality> chooseJpegQuality(JpegQuality start) = 0;
     virtual void documentPathChanged(const QString& path) = 0;  // the recent-file list

@@ -1,6 +1,7 @@
 #include "doc/quillon_doc.h"
 
 #include "app/settings.h"
+#include "dialogs/file_names.h"
 #include "doc/document_host.h"
 #include "doc/quillon_view.h"
 #include "image/error_messages.h"
@@ -19,34 +20,14 @@
 namespace quillon {
 namespace {
 
+constexpr int kDefaultSaveFormat = 3;  // BMP
+constexpr int kSaveFormatTiff = 1;
+
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
-
-// "a.bmp" with extension "TIF" -> "a.TIF"; a name without one gets it appended.
-QString withExtension(const QString& name, const QString& extension) {
-    const QFileInfo info(name);
-    const QString file = info.fileName();
-    const qsizetype dot = file.lastIndexOf(u'.');
-    const QString base = dot < 0 ? file : file.left(dot);
-    const QString dir = name.left(name.size() - file.size());
-    return dir + base + u'.' + extension;
-}
-
-// The Save As filter's "text|pattern|" pairs as Qt name filters.
-QString qtFilter(const QString& pairs) {
-    const QStringList parts = pairs.split(u'|', Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString text = parts[i];
-        const qsizetype paren = text.indexOf(u'(');
-        if (paren >= 0) text = text.left(paren);
-        filters << text + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
-    }
-    return filters.join(QStringLiteral(";;"));
-}
 
 }  // namespace
 
@@ -70,47 +51,48 @@ void CQuillonDoc::setPath(const QString& path) {
     m_host.documentPathChanged(path);
 }
 
-bool CQuillonDoc::newPicture(int width, int height, int bits) {
-    CImageObject& image = m_view->image();
-    if (!image.create(width, height, bits) || !image.allocate(1)) {
-        reportImagingError(m_host.ui());
+bool CQuillonDoc::makeWhitePicture(int width, int height, int bits, CImageObject& into, UiPort& ui) {
+    if (!into.create(width, height, bits) || !into.allocate(1)) {
+        reportImagingError(ui);
         return false;
     }
     if (bits < 16) {
         const imaging::RgbQuad blackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-        image.paletteSet(blackWhite, 2, false);
+        into.paletteSet(blackWhite, 2, false);
     }
-    image.fill(0xFFFFFF, false);
-    m_view->resetZoom();
-    m_view->layoutView();
-    setModified(false);
+    into.fill(0xFFFFFF, false);
     return true;
 }
 
-bool CQuillonDoc::open(const QString& path) {
+bool CQuillonDoc::readPicture(const QString& path, CImageObject& into, UiPort& ui) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_host.ui().message(loadString(5008), MsgButtons::Ok, MsgIcon::Exclamation);
+        ui.message(loadString(5008), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
     file.close();
-    CImageObject loaded;
     bool ok;
     {
         WaitCursor wait;
-        ok = openPicture(loaded, path);
+        ok = openPicture(into, path);
     }
-    if (!ok) {
-        reportImagingError(m_host.ui());
-        return false;
-    }
-    m_view->imageWindow()->repaint();
+    if (!ok) reportImagingError(ui);
+    return ok;
+}
+
+void CQuillonDoc::showNewPicture(CImageObject& made) {
+    m_view->image().takeOver(made, true);
+    m_view->resetZoom();
+    m_view->layoutView();
+    setModified(false);
+}
+
+void CQuillonDoc::showOpenedPicture(CImageObject& loaded, const QString& path) {
     m_view->image().takeOver(loaded, true);
     m_view->resetZoom();
     m_view->layoutView();
     setPath(path);
     setModified(false);
-    return true;
 }
 
 bool CQuillonDoc::saveModified() {
@@ -149,22 +131,21 @@ bool CQuillonDoc::saveAs() {
     m_view->finishPendingWork(false, false, true);
     QSettings& store = m_host.store();
     SaveDefaults defaults = readSaveDefaults(store);
-    const int startIndex = fixedFormatIndex >= 0 ? fixedFormatIndex : defaults.initialSaveFormat;
-    const SaveFormat* start = saveFormatAt(startIndex);
-    QString suggested = m_path.isEmpty() ? title() : m_path;
-    if (start) suggested = withExtension(suggested, QString::fromLatin1(start->extension));
-    if (QFileInfo(suggested).isRelative() && !defaults.initialSavePath.isEmpty())
-        suggested = defaults.initialSavePath + u'/' + suggested;
-    const std::optional<QString> chosen = m_host.chooseSavePath(suggested, qtFilter(saveAsFilter()));
+    const bool fixed = fixedFormatIndex >= 0;
+    int startIndex = fixed ? fixedFormatIndex : defaults.initialSaveFormat;
+    // The store is outside our control: an index outside the table starts on BMP.
+    if (!saveFormatAt(startIndex)) startIndex = kDefaultSaveFormat;
+    const QString extension = QString::fromLatin1(saveFormatAt(startIndex)->extension).toLower();
+    const QString suggested = replaceExtension(m_path.isEmpty() ? title() : m_path, extension);
+    const std::optional<QString> chosen = m_host.chooseSavePath(*this, suggested, defaults.initialSavePath);
     if (!chosen || chosen->isEmpty()) return false;
     const int index = saveFormatIndexOfPath(*chosen);
-    int quality = 0;
-    bool progressive = m_view->image().progressive;
     if (index == 0) {
         m_host.ui().message(wrongExtensionMessage(), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
-    if (index == 1 || index == kSaveFormatGif) quality = 1;
+    int quality = index == kSaveFormatTiff || index == kSaveFormatGif ? 1 : 0;
+    bool progressive = m_view->image().progressive;
     if (index == kSaveFormatJpeg) {
         const auto q = m_host.chooseJpegQuality({defaults.initialSaveQuality, progressive});
         if (!q) return false;
@@ -174,8 +155,8 @@ bool CQuillonDoc::saveAs() {
         writeSaveDefaults(store, defaults);
     }
     const bool written = saveTo(*chosen, index, quality, progressive);
-    if (fixedFormatIndex < 0) {
-        defaults.initialSavePath = QFileInfo(*chosen).absolutePath();
+    if (!fixed) {
+        defaults.initialSavePath = folderOfPath(*chosen);
         defaults.initialSaveFormat = index;
         writeSaveDefaults(store, defaults);
     }

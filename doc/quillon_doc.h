@@ -9,8 +9,10 @@
 
 namespace quillon {
 
+class CImageObject;
 class CQuillonView;
 class DocumentHost;
+class UiPort;
 
 class CQuillonDoc : public QObject {
     Q_OBJECT
@@ -22,10 +24,13 @@ public:
     void attachView(CQuillonView* view) { m_view = view; }
     CQuillonView* view() const { return m_view; }
 
-    // A white picture of that size and depth, not modified.
-    bool newPicture(int width, int height, int bits);
-    // Opens the file into the view's picture; messages on failure.
-    bool open(const QString& path);
+    // The two halves of New and Open: the picture is made or read first, with
+    // the messages on failure, and only then shown in a document window.
+    static bool makeWhitePicture(int width, int height, int bits, CImageObject& into, UiPort& ui);
+    static bool readPicture(const QString& path, CImageObject& into, UiPort& ui);
+    // The view's picture becomes that one; a new picture is not modified.
+    void showNewPicture(CImageObject& made);
+    void showOpenedPicture(CImageObject& loaded, const QString& path);
     // The framework's question before closing: true allows the close.
     bool saveModified();
     // "上書き保存" and "名前を付けて保存": true when the picture was written.

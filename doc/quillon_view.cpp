@@ -3,6 +3,7 @@
 
 #include "doc/document_host.h"
 #include "doc/quillon_doc.h"
+#include "doc/zoom.h"
 #include "effects/view_editor.h"
 #include "image/error_messages.h"
 #include "image/image_window.h"
@@ -14,6 +15,8 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+
+#include <cstdlib>
 
 namespace quillon {
 namespace {
@@ -32,6 +35,13 @@ CQuillonView::CQuillonView(CQuillonDoc& doc, DocumentHost& host, QWidget* parent
     m_window = new CImageWindow(m_image, this);
     m_window->setGeometry(rect());
     m_window->show();
+    // Ctrl with the wheel zooms in and out by the zoom commands' steps.
+    m_window->wheelZoom = [this](int notches) {
+        if (!hasPicture()) return;
+        int zoom = m_zoom;
+        for (int i = 0; i < std::abs(notches); ++i) zoom = notches > 0 ? zoomedIn(zoom) : zoomedOut(zoom);
+        if (zoom != m_zoom) setZoom(zoom);
+    };
     m_editor = std::make_unique<ViewEditor>(*this, *m_window, m_host.ui());
     // The overlay after each paint; the pointer's shape follows it without a button.
     m_window->overlayPainter = [this](QPainter& painter) { m_editor->paint(painter); };

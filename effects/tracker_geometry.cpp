@@ -8,7 +8,7 @@
 
 namespace quillon {
 
-int mulDiv(int number, int numerator, int denominator) {
+int mulDivRounded(int number, int numerator, int denominator) {
     if (denominator == 0) return -1;
     int64_t a = number;
     int64_t d = denominator;

@@ -7,6 +7,7 @@
 #include "resources/menu_layout.h"
 #include "resources/strings.h"
 #include "resources/toolbar_icons.h"
+#include "ui/progress_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +21,8 @@
 #include <QSessionManager>
 #include <QSettings>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace quillon {
 namespace {
@@ -50,13 +53,18 @@ private:
 }  // namespace
 
 CMainFrame::CMainFrame(CQuillonApp& app) : m_app(app) {
+    setQuitting(false);
     setObjectName(QStringLiteral("QuillonDX"));
     m_mdi = new QMdiArea(this);
     m_mdi->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(m_mdi);
     setWindowTitle(loadString(57344));
     setWindowIcon(programIcon());
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    // However a document window becomes active (click, title bar, keyboard,
+    // the Window menu), its view is the application's active view.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (auto* window = dynamic_cast<DocumentWindow*>(sub); window && window->document()->view())
+            m_app.viewActivated(window->document()->view());
         updateTitle();
         updateCommandUi();
     });
@@ -129,6 +137,10 @@ void CMainFrame::buildMenus(const std::vector<PopupLayout>& layout) {
         }
         // Enabling is decided when a menu opens.
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+        // The Window popup lists the document windows below its commands.
+        const bool windowPopup = std::any_of(popup.items.begin(), popup.items.end(),
+                                             [](const MenuItemLayout& item) { return item.id == 57650; });
+        if (windowPopup) connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildWindowList(menu); });
         m_popups.push_back(menu);
     }
     m_context = new QMenu(this);
@@ -214,6 +226,7 @@ CommandState CMainFrame::commandState() const {
     s.browserPathSet = !settings.browserPath.isEmpty();
     s.htmlEditorPathSet = !settings.htmlEditorPath.isEmpty();
     s.ftpPathSet = !settings.ftpPath.isEmpty();
+    s.fileListCount = m_app.fileListCount();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     s.clipboardHasPicture = clip && clip->hasImage();
     if (CQuillonView* view = activeView()) {
@@ -268,6 +281,48 @@ void CMainFrame::rebuildRecentFiles(QMenu* menu) {
     }
 }
 
+void CMainFrame::rebuildWindowList(QMenu* menu) {
+    for (QAction* a : m_windowActions) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowActions.clear();
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    m_windowActions.push_back(menu->addSeparator());
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* sub = windows[i];
+        auto* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(sub->windowTitle()));
+        a->setObjectName(QString::number(kFirstWindowListId + i));
+        a->setCheckable(true);
+        a->setChecked(sub == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] {
+            if (sub->isMinimized()) sub->showNormal();
+            m_mdi->setActiveSubWindow(sub);
+        });
+        m_windowActions.push_back(a);
+    }
+}
+
+void CMainFrame::arrangeIcons() {
+    // Minimised document windows in a row along the bottom of the client
+    // area, wrapping upwards, in the order the windows were opened.
+    const QRect area = m_mdi->viewport()->rect();
+    int x = 0, bottom = area.bottom() + 1, rowHeight = 0;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized()) continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
+        sub->move(x, bottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
 bool CMainFrame::closeAllDocuments() {
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         if (!sub->close()) return false;
@@ -300,6 +355,7 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
     storePlacement();
     m_app.writeSettings();
     m_closing = true;
+    setQuitting(true);  // long loops that pump stop here
     e->accept();
 }
 

@@ -24,6 +24,9 @@ class CQuillonApp;
 class CQuillonDoc;
 class CQuillonView;
 
+// The Window menu's entries for the document windows ("&1 無題1", ...).
+constexpr int kFirstWindowListId = 0xFF00;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -55,6 +58,9 @@ public:
     void updateTitle();
     void setRecentFiles(const QStringList& files);
 
+    // "ｱｲｺﾝの整列": Qt has no icons for minimised MDI windows, so the
+    // minimised windows are lined up along the bottom of the client area.
+    void arrangeIcons();
     // Asks every document to close; false when one refuses.
     bool closeAllDocuments();
     void queryEndSession(QSessionManager& manager);
@@ -69,6 +75,7 @@ private:
     void buildMenus(const std::vector<PopupLayout>& layout);
     void buildToolBar(const std::vector<int>& buttons);
     void rebuildRecentFiles(QMenu* menu);
+    void rebuildWindowList(QMenu* menu);
     void storePlacement();
     void saveToolbarState();
 
@@ -81,6 +88,7 @@ private:
     std::map<int, std::function<void()>> m_handlers;
     QAction* m_recentPlaceholder = nullptr;
     std::vector<QAction*> m_recentActions;
+    std::vector<QAction*> m_windowActions;
     QStringList m_recentFiles;
     bool m_closing = false;
 };

@@ -48,14 +48,39 @@ bool adoptLoaded(CImageObject& object, bool redraw) {
 void setScreenInfo(const ScreenInfo& info) { screen() = info; }
 ScreenInfo screenInfo() { return screen(); }
 
-bool readPictureInfo(const QString& path, imaging::FileInfo& info) {
-    const std::string file = localPath(path);
-    uint8_t header[16] = {};
+namespace {
+
+// The first bytes of a file; fewer when it is short or cannot be read.
+size_t headerOf(const std::string& file, uint8_t (&header)[16]) {
     size_t got = 0;
     if (std::FILE* in = std::fopen(file.c_str(), "rb")) {
         got = std::fread(header, 1, sizeof header, in);
         std::fclose(in);
     }
+    return got;
+}
+
+enum class Reader { Gif, Jpeg, Library };
+
+// The content names the reader: a GIF goes to the own reader whatever its
+// name. ".JPG" goes to JPEGRead unless the content is another format's (or
+// there is none to look at, and JPEGRead reports why); every other file goes
+// to the imaging library, which finds the format from the bytes.
+Reader readerFor(const QString& path, const std::string& file) {
+    uint8_t header[16] = {};
+    const size_t got = headerOf(file, header);
+    if (gif::probe(header, got)) return Reader::Gif;
+    if (!isExtension(path, "JPG")) return Reader::Library;
+    const bool jpeg = got >= 3 && header[0] == 0xFF && header[1] == 0xD8 && header[2] == 0xFF;
+    return jpeg || got == 0 ? Reader::Jpeg : Reader::Library;
+}
+
+}  // namespace
+
+bool readPictureInfo(const QString& path, imaging::FileInfo& info) {
+    const std::string file = localPath(path);
+    uint8_t header[16] = {};
+    const size_t got = headerOf(file, header);
     info = imaging::FileInfo{};
     if (gif::probe(header, got)) return finish(gif::readInfo(header, got, info));
     return finish(imaging::fileInfo(file, info));
@@ -63,7 +88,7 @@ bool readPictureInfo(const QString& path, imaging::FileInfo& info) {
 
 bool openPicture(CImageObject& object, const QString& path) {
     object.release();
-    if (isExtension(path, "JPG")) {
+    if (readerFor(path, localPath(path)) == Reader::Jpeg) {
         int progressive = 0;
         const int result = JPEGRead(&object.bitmap(), localPath(path).c_str(), &progressive);
         if (!finish(result)) return false;
@@ -88,7 +113,8 @@ bool loadPicture(CImageObject& object, const QString& path, int bits, int option
     (void)option2;
     object.release();
     const std::string file = localPath(path);
-    if (isExtension(path, "GIF")) {
+    const Reader reader = readerFor(path, file);
+    if (reader == Reader::Gif) {
         imaging::Bitmap picture;
         GifOptions options;
         const int result = gif::readFile(file, picture, options);
@@ -98,7 +124,7 @@ bool loadPicture(CImageObject& object, const QString& path, int bits, int option
         object.gifOptions = options;
         return adoptLoaded(object, redraw);
     }
-    if (isExtension(path, "JPG")) {
+    if (reader == Reader::Jpeg) {
         int progressive = 0;
         if (!finish(JPEGRead(&object.bitmap(), file.c_str(), &progressive))) return false;
         object.progressive = progressive != 0;

@@ -27,13 +27,14 @@ struct ScreenInfo {
 void setScreenInfo(const ScreenInfo& info);
 ScreenInfo screenInfo();
 
-// Replaces the object's picture with the file's. ".JPG" in any case goes to
-// JPEGRead; other files get the screen's resolution as file options, their
-// information is read, and Load does the rest.
+// Replaces the object's picture with the file's. A JPEG named ".JPG" in any
+// case goes to JPEGRead; other files get the screen's resolution as file
+// options, their information is read, and Load does the rest.
 bool openPicture(CImageObject& object, const QString& path);
-// The dispatcher: ".GIF" to the own GIF reader, ".JPG" to JPEGRead, anything
-// else (".jpeg" too) to the imaging library. On success the object owns the
-// picture, runs the size tail and, with redraw, the refresh tail.
+// The dispatcher, by the file's content: a GIF (whatever its name) to the own
+// GIF reader, a JPEG named ".JPG" to JPEGRead, anything else (".jpeg" too,
+// and a PNG named ".jpg") to the imaging library. On success the object owns
+// the picture, runs the size tail and, with redraw, the refresh tail.
 bool loadPicture(CImageObject& object, const QString& path, int bits, int option1, int option2,
                  bool redraw);
 // File information: the GIF reader's header for GIF files, the imaging

@@ -581,10 +581,15 @@ bool write(const Bitmap& bitmap, const GifOptions& options, std::vector<uint8_t>
     out.insert(out.end(), signature, signature + 6);
     putWord(out, bitmap.width);
     putWord(out, bitmap.height);
-    out.push_back(uint8_t(((bits - 1) | 4) * 32 + (bits - 1)));
+    // A transparent index past the picture's 2^bits colours (kept from a
+    // deeper picture) gets a table that holds it: readers refuse an index
+    // outside the table. No pixel uses the added entries.
+    int tableBits = bits;
+    while (tableBits < 8 && options.transparentIndex >= (1 << tableBits)) ++tableBits;
+    out.push_back(uint8_t(((bits - 1) | 4) * 32 + (tableBits - 1)));
     out.push_back(uint8_t(options.background));
     out.push_back(uint8_t(options.aspect));
-    for (int i = 0; i < (1 << bits); ++i) {
+    for (int i = 0; i < (1 << tableBits); ++i) {
         const imaging::RgbQuad& c = bitmap.palette[size_t(i)];
         out.push_back(c.red);
         out.push_back(c.green);

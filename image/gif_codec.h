@@ -9,8 +9,8 @@
 // early, -1 no memory for the picture.
 //
 // The writer takes pictures of 1, 4 or 8 bits and writes GIF89a with a global
-// table of 2^bits entries, a graphic control extension, and interlaced rows
-// when the options ask for them.
+// table of 2^bits entries (more when the transparent index lies past them), a
+// graphic control extension, and interlaced rows when the options ask for them.
 //
 // No Qt here: the fuzz targets build this file with the imaging library alone.
 #pragma once
@@ -40,7 +40,7 @@ int readFile(const std::string& path, imaging::Bitmap& bitmap, GifOptions& optio
 
 // Appends the file's bytes to out; false for a depth other than 1, 4 or 8.
 bool write(const imaging::Bitmap& bitmap, const GifOptions& options, std::vector<uint8_t>& out);
-// Writes through a temporary file beside the target and a rename.
+// Encodes the whole file, then writes it with imaging::writeWholeFile.
 bool writeFile(const std::string& path, const imaging::Bitmap& bitmap, const GifOptions& options);
 
 }  // namespace quillon::gif

@@ -232,10 +232,21 @@ bool CImageObject::fromPackedDib(GlobalHandle block, bool resize, bool redraw) {
 
 QImage CImageObject::toDeviceImage() const {
     if (!m_hasBitmap) return {};
+    return toDeviceImage(Rect{0, 0, m_bitmap.width, m_bitmap.height});
+}
+
+QImage CImageObject::toDeviceImage(const Rect& wanted) const {
+    if (!m_hasBitmap) return {};
     const Bitmap& b = m_bitmap;
+    const Rect area{std::max(0, wanted.left), std::max(0, wanted.top), std::min(b.width, wanted.right),
+                    std::min(b.height, wanted.bottom)};
+    if (area.isEmpty()) return {};
+    const int x0 = area.left, w = area.width();
+    // 1-bit rows copy as they are when the area starts on a byte.
+    const bool monoBytes = b.bitsPerPixel == 1 && x0 % 8 == 0;
     QImage::Format format;
     switch (b.bitsPerPixel) {
-    case 1: format = QImage::Format_Mono; break;
+    case 1: format = monoBytes ? QImage::Format_Mono : QImage::Format_Indexed8; break;
     case 4: format = QImage::Format_Indexed8; break;
     case 8: format = QImage::Format_Indexed8; break;
     case 15: format = QImage::Format_RGB555; break;
@@ -243,17 +254,22 @@ QImage CImageObject::toDeviceImage() const {
     case 24: format = b.colorOrder == imaging::kBgr ? QImage::Format_BGR888 : QImage::Format_RGB888; break;
     default: format = b.colorOrder == imaging::kBgr ? QImage::Format_RGB32 : QImage::Format_RGBX8888;
     }
-    QImage image(b.width, b.height, format);
+    QImage image(w, area.height(), format);
     if (image.isNull()) return {};
-    for (int y = 0; y < b.height; ++y) {
+    const int bytesPerPixel = b.bitsPerPixel == 15 ? 2 : b.bitsPerPixel / 8;
+    for (int y = area.top; y < area.bottom; ++y) {
         const uint8_t* from = b.storedRow(storedRow(y));
-        uchar* to = image.scanLine(y);
+        uchar* to = image.scanLine(y - area.top);
         if (b.bitsPerPixel == 4) {
-            for (int x = 0; x < b.width; ++x) to[x] = (x & 1) ? from[x / 2] & 0x0F : from[x / 2] >> 4;
+            for (int x = x0; x < area.right; ++x) to[x - x0] = (x & 1) ? from[x / 2] & 0x0F : from[x / 2] >> 4;
+        } else if (b.bitsPerPixel == 1 && !monoBytes) {
+            for (int x = x0; x < area.right; ++x) to[x - x0] = (from[x >> 3] >> (7 - (x & 7))) & 1;
+        } else if (b.bitsPerPixel == 1) {
+            std::memcpy(to, from + x0 / 8, size_t((w + 7) / 8));
         } else {
-            std::memcpy(to, from, std::min<size_t>(size_t(image.bytesPerLine()), size_t(b.bytesPerLine)));
+            std::memcpy(to, from + size_t(x0) * size_t(bytesPerPixel), size_t(w) * size_t(bytesPerPixel));
             if (b.bitsPerPixel == 32)
-                for (int x = 0; x < b.width; ++x) to[4 * x + 3] = 0xFF;
+                for (int x = 0; x < w; ++x) to[4 * x + 3] = 0xFF;
         }
     }
     if (b.isIndexed()) {

@@ -61,6 +61,9 @@ public:
     std::optional<PaintPalette> makePaintPalette() const;
     std::optional<PaintPalette> copyPalette() const;
     QImage toDeviceImage() const;
+    // Only the pixels of area (clipped to the picture), for painting the
+    // part of a picture that shows without a copy of the whole.
+    QImage toDeviceImage(const Rect& area) const;
     // 16. A packed DIB the caller owns, or 0.
     GlobalHandle toPackedDib() const;
     // 17 and 18. Replace the picture; the format code of origin stays.

@@ -1,6 +1,8 @@
 #include "image/image_window.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -65,12 +67,10 @@ void CImageWindow::announcePaletteChanged() {
 }
 
 void CImageWindow::invalidateAll() {
-    m_cacheValid = false;
     update();
 }
 
 void CImageWindow::layoutAndScroll() {
-    m_cacheValid = false;
     m_model.setWindowSize(width(), height());
     m_model.layout();
     if (m_image.fitWindow) resize(m_model.windowWidth(), m_model.windowHeight());
@@ -110,7 +110,14 @@ void CImageWindow::barAction(Qt::Orientation o, int action) {
     case QAbstractSlider::SliderPageStepAdd: a = ScrollAction::PageForward; break;
     case QAbstractSlider::SliderToMinimum: a = ScrollAction::ToStart; break;
     case QAbstractSlider::SliderToMaximum: a = ScrollAction::ToEnd; break;
-    case QAbstractSlider::SliderMove: return;  // dragging the thumb moves nothing
+    case QAbstractSlider::SliderMove: {
+        // Dragging the thumb moves the picture on release; a move that is
+        // not a drag (the wheel over the bar) moves it now.
+        QScrollBar* bar = o == Qt::Horizontal ? m_hBar : m_vBar;
+        if (bar->isSliderDown()) return;
+        applyScroll(o, ScrollAction::ThumbPosition, bar->sliderPosition());
+        return;
+    }
     default: return;
     }
     applyScroll(o, a, 0);
@@ -124,17 +131,10 @@ void CImageWindow::applyScroll(Qt::Orientation o, ScrollAction action, int thumb
     const int step = m_model.scroll(o, action, thumb);
     QScrollBar* bar = o == Qt::Horizontal ? m_hBar : m_vBar;
     const int origin = o == Qt::Horizontal ? m_image.scrollX : m_image.scrollY;
-    // The slider follows the model, not its own idea of the step.
-    bar->setSliderPosition(origin);
+    // The slider follows the model, not its own idea of the step; its value
+    // too, since the wheel over the bar steps from the value.
+    bar->setValue(origin);
     if (step != 0) repaint();
-}
-
-const QImage& CImageWindow::shownImage() {
-    if (!m_cacheValid) {
-        m_cache = m_image.toDeviceImage();
-        m_cacheValid = true;
-    }
-    return m_cache;
 }
 
 void CImageWindow::paintEvent(QPaintEvent* event) {
@@ -145,36 +145,76 @@ void CImageWindow::paintEvent(QPaintEvent* event) {
                          palette().brush(QPalette::Window));
     painter.setClipRect(event->rect() & client);
     painter.fillRect(client, Qt::white);
-    if (m_image.hasBitmap()) {
-        const QImage& picture = shownImage();
-        if (picture.isNull()) {
-            notePaintFailed();
-        } else {
-            const PaintGeometry g = m_model.paintGeometry();
-            if (m_image.stretch) {
-                painter.drawImage(client, picture);
-            } else {
-                const QRect dest(g.destination.left, g.destination.top, g.destination.width(),
-                                 g.destination.height());
-                painter.save();
-                painter.setClipRect(dest & event->rect() & client);
-                // The whole zoomed picture placed at minus the origin; the
-                // clip keeps the paint to the part that shows.
-                painter.drawImage(QRectF(-m_image.scrollX, -m_image.scrollY, m_image.displayWidth,
-                                         m_image.displayHeight),
-                                  picture);
-                painter.restore();
-            }
-            if (g.frame) {
-                painter.setPen(Qt::black);
-                painter.setBrush(Qt::NoBrush);
-                const Rect& f = g.frameRect;
-                painter.drawRect(f.left, f.top, f.right - f.left, f.bottom - f.top);
-            }
-        }
-    }
+    if (m_image.hasBitmap()) paintPicture(painter, event->rect() & client);
     painter.setClipRect(client);
     if (overlayPainter) overlayPainter(painter);
+}
+
+void CImageWindow::paintPicture(QPainter& painter, const QRect& exposed) {
+    const PaintGeometry g = m_model.paintGeometry();
+    const int w = m_image.width(), h = m_image.height();
+    if (m_image.stretch) {
+        const QImage picture = m_image.toDeviceImage();
+        if (picture.isNull()) notePaintFailed();
+        else painter.drawImage(clientRect(), picture);
+        return;
+    }
+    const QRect dest = QRect(g.destination.left, g.destination.top, g.destination.width(), g.destination.height()) &
+                       exposed;
+    const int dw = std::max(1, m_image.displayWidth), dh = std::max(1, m_image.displayHeight);
+    if (!dest.isEmpty()) {
+        // Only the picture pixels under the exposed part are converted; they
+        // are drawn where the whole zoomed picture would put them.
+        const qint64 sx = m_image.scrollX, sy = m_image.scrollY;
+        Rect source;
+        source.left = int((dest.left() + sx) * w / dw) & ~7;  // whole bytes of 1-bit rows
+        source.top = int((dest.top() + sy) * h / dh);
+        source.right = int(std::min<qint64>(w, ((dest.right() + 1 + sx) * w + dw - 1) / dw));
+        source.bottom = int(std::min<qint64>(h, ((dest.bottom() + 1 + sy) * h + dh - 1) / dh));
+        const QImage part = m_image.toDeviceImage(source);
+        if (part.isNull()) {
+            notePaintFailed();
+            return;
+        }
+        const QRectF target(double(source.left) * dw / w - double(sx), double(source.top) * dh / h - double(sy),
+                            double(source.width()) * dw / w, double(source.height()) * dh / h);
+        painter.save();
+        painter.setClipRect(dest);
+        painter.drawImage(target, part);
+        painter.restore();
+    }
+    if (g.frame) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        const Rect& f = g.frameRect;
+        painter.drawRect(f.left, f.top, f.right - f.left, f.bottom - f.top);
+    }
+}
+
+void CImageWindow::wheelEvent(QWheelEvent* e) {
+    // Ctrl with the wheel zooms; the view owns the zoom.
+    if (e->modifiers() & Qt::ControlModifier) {
+        const int notches = e->angleDelta().y() / 120;
+        if (wheelZoom && notches != 0) wheelZoom(notches);
+        e->accept();
+        return;
+    }
+    QPoint delta = e->angleDelta();
+    if (e->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
+    bool moved = false;
+    for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        const int notches = (o == Qt::Horizontal ? delta.x() : delta.y()) / 120;
+        if (notches == 0) continue;
+        const bool shown = o == Qt::Horizontal ? m_model.horizontalShown() : m_model.verticalShown();
+        if (!shown) continue;
+        const int lines = std::abs(notches) * QApplication::wheelScrollLines() * 4;  // four line steps a line
+        const ScrollAction a = notches > 0 ? ScrollAction::LineBack : ScrollAction::LineForward;
+        for (int i = 0; i < lines; ++i) m_model.scroll(o, a, 0);
+        (o == Qt::Horizontal ? m_hBar : m_vBar)->setValue(o == Qt::Horizontal ? m_image.scrollX : m_image.scrollY);
+        moved = true;
+    }
+    if (moved) update();
+    e->accept();
 }
 
 void CImageWindow::mousePressEvent(QMouseEvent* e) { e->ignore(); }

@@ -37,6 +37,8 @@ public:
 
     // Called after every paint with the painter of the client area.
     std::function<void(QPainter&)> overlayPainter;
+    // Ctrl with the wheel: notches up (positive) or down.
+    std::function<void(int notches)> wheelZoom;
     // Called when the paint palette was rebuilt.
     std::function<void()> paletteChanged;
 
@@ -55,19 +57,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void barAction(Qt::Orientation orientation, int action);
     void applyScroll(Qt::Orientation orientation, ScrollAction action, int thumb);
     void syncBars();
-    const QImage& shownImage();
+    void paintPicture(QPainter& painter, const QRect& exposed);
 
     CImageObject& m_image;
     ScrollModel m_model;
     QScrollBar* m_hBar;
     QScrollBar* m_vBar;
-    QImage m_cache;
-    bool m_cacheValid = false;
 };
 
 // The process-wide paint-failed flag: set when a picture could not be

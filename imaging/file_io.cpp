@@ -4,11 +4,8 @@
 #include "imaging/depth.h"
 #include "imaging/result.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 namespace imaging {
 namespace {
@@ -37,32 +34,6 @@ int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     in.seekg(0);
     bytes.resize(size_t(size));
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return kErrFileRead;
-    return kSuccess;
-}
-
-int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (path.empty()) return kErrBadFileName;
-    const std::filesystem::path target(path);
-    std::random_device random;
-    const std::filesystem::path temporary =
-        target.parent_path() / ("." + target.filename().string() + "." +
-                                std::to_string(random() & 0xFFFFFF) + ".tmp");
-    {
-        std::FILE* file = std::fopen(temporary.c_str(), "wb");
-        if (!file) return errno == ENOENT ? kErrFileNotFound : kErrFileWrite;
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        const bool closed = std::fclose(file) == 0;
-        if (!written || !closed) {
-            std::remove(temporary.c_str());
-            return kErrFileWrite;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        return kErrFileWrite;
-    }
     return kSuccess;
 }
 

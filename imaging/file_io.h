@@ -33,14 +33,16 @@ int fileInfo(const std::string& path, FileInfo& info);
 // only on success.
 int load(const std::string& path, Bitmap& bitmap, int bits = 0);
 // Writes the picture in the format of that code at that depth (0: the
-// picture's). The file appears complete or not at all: the bytes go to a
-// temporary file beside it that is renamed over the target.
+// picture's), through writeWholeFile once the whole file is encoded.
 int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits = 0,
          int quality = 0);
 
 // Reads a whole file into memory: kErrFileNotFound, kErrFileOpen, kErrFileRead.
 int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-// Writes bytes through a temporary file and a rename; kErrFileWrite on failure.
+// Writes bytes over a file so that a failed write leaves the old file as it
+// was, and the file keeps its mode, owner, links and symbolic link. A file
+// without a write bit, or one we may not write, is refused (kErrFileWrite);
+// a missing folder gives kErrFileNotFound.
 int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace imaging

@@ -17,6 +17,7 @@ qv::VirtualOptions virtualOptions(const Config& config) {
     options.faults.silentFromPacket = config.number("fault.silent_from_packet", 0);
     options.faults.silentMs = config.number("fault.silent_ms", 0);
     options.faults.mute = config.flag("fault.mute");
+    options.faults.maxBaud = config.number("fault.max_baud", 0);
     return options;
 }
 

@@ -52,7 +52,9 @@ enum OrreryRequest {
 enum OrreryStatus {
     ORRERY_OK = 0,
     ORRERY_NO_MEMORY = 0xFEFC,
+    ORRERY_BUSY = 0xFFF3,           // a request is already running on this thread (a call from a callback)
     ORRERY_NO_DEVICE = 0xFFF4,      // nothing configured answers, or the port cannot be opened
+    ORRERY_INTERNAL = 0xFFF5,       // the library failed inside (a caught fault, not the device)
     ORRERY_BAD_DATA = 0xFFF7,       // a block or picture that cannot be decoded
     ORRERY_UNSUPPORTED = 0xFFF8,    // the device has no way to do this
     ORRERY_REFUSED = 0xFFF9,        // the device said no (protected frame, memory full, PLAY switch)
@@ -77,6 +79,12 @@ enum OrreryAnswer {
 // 0xFFFD / 0xFFFE / 0xFFFF.
 typedef intptr_t (*OrreryCallback)(intptr_t position, intptr_t status);
 
+// Re-entry: a call made on the thread whose request is still running (from
+// a transfer callback or a dialog of the library) answers at once: version
+// and capabilities as usual, request 17 is queued and carried out when the
+// running request ends, every other request fails with ORRERY_BUSY (in the
+// request's failure form: negative for 16 and 20, 0 for a picture).
+// Calls from other threads wait for the running request.
 intptr_t OrreryEntry(intptr_t request, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4);
 
 #ifdef __cplusplus

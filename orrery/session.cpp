@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "orrery/capture.h"
 #include "orrery/codec/cam_block.h"
 #include "orrery/codec/jpeg_codec.h"
+#include "orrery/codec/orientation.h"
 #include "orrery/qv10/protocol.h"
 
 namespace orrery {
@@ -49,6 +52,11 @@ Status Session::openLink(int receiveMs, int sendMs, bool gamma) {
     if (camera_) closeLink(1);
     config_ = Config::load();
     setAllocationFault(config_.flag("fault.out_of_memory"));
+    // Failures from deep inside, for testing the entry's barrier.
+    if (std::string fault = config_.text("fault.throw"); fault == "bad_alloc")
+        throw std::bad_alloc();
+    else if (!fault.empty())
+        throw std::runtime_error(fault);
     gamma_ = gamma;
     Status status = ORRERY_OK;
     camera_ = openCamera(config_, receiveMs, sendMs, status);
@@ -101,9 +109,11 @@ Status Session::decode(GlobalHandle* out, GlobalHandle block, size_t size, bool 
     Picture native;
     bool ok = false;
     if (isJpegFile(bytes)) {
-        // A picture file from a libgphoto2 camera: keep its shape inside 640 x 480.
+        // A picture file from a libgphoto2 camera: upright as the camera was
+        // held, keeping its shape inside 640 x 480.
         ok = decodeJpeg(bytes, native);
         if (ok) {
+            native = applyOrientation(native, exifOrientation(bytes));
             int w = 0, h = 0;
             fitInside(native.width, native.height, kPictureWidth, kPictureHeight, w, h);
             native = resize(native, w, h);
@@ -161,6 +171,7 @@ intptr_t Session::describe(char* buffer, size_t size) {
         text += "virtual QV-10 in " + config.text("virtual.folder", Config::defaultVirtualFolder());
     if (camera_) {
         text += ", link open";
+        if (std::string line = camera_->lineState(); !line.empty()) text += " " + line;
     } else {
         Status status = openLink(2000, 1000, false);
         int count = 0;
@@ -179,11 +190,68 @@ intptr_t Session::describe(char* buffer, size_t size) {
 
 int Session::capabilities() {
     Config config = Config::load();
-    return kCapabilityCamera | (scannerCanCalibrate(config) ? kCapabilityCalibration : 0);
+    capabilities_ = kCapabilityCamera | (scannerCanCalibrate(config) ? kCapabilityCalibration : 0);
+    return capabilities_;
+}
+
+intptr_t Session::failure(intptr_t request, Status status) {
+    switch (request) {
+    case ORRERY_VIDEO_CAPTURE:
+    case ORRERY_SCAN:
+    case ORRERY_CALIBRATE:
+    case ORRERY_INIT_BOARDS:
+    case ORRERY_CLOSE_LINK:
+    case ORRERY_FINE_CAPABLE:
+    case ORRERY_PICTURE_KIND:
+    case ORRERY_DESCRIBE: return 0;
+    case ORRERY_FRAME_COUNT:
+    case ORRERY_SHUTTER: return asNegative(status);
+    case ORRERY_CAMERA_STATE: return 0xFFFF;
+    default: return status;
+    }
+}
+
+intptr_t Session::reentered(intptr_t request, intptr_t a1) {
+    switch (request) {
+    case ORRERY_VERSION: return kVersion;
+    case ORRERY_CAPABILITIES:
+        // Looking at the scanner again could disturb the request under way.
+        return capabilities_ >= 0 ? capabilities_ : kCapabilityCamera;
+    case ORRERY_SHOW_FRAME:
+        // Only the latest frame asked for matters; shown when the running request ends.
+        queuedShowFrame_ = int(a1);
+        return ORRERY_OK;
+    default: return failure(request, ORRERY_BUSY);
+    }
 }
 
 intptr_t Session::handle(intptr_t request, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4) {
+    if (owner_.load() == std::this_thread::get_id()) return reentered(request, a1);
     std::lock_guard<std::mutex> lock(mutex_);
+    owner_.store(std::this_thread::get_id());
+    struct Release {
+        std::atomic<std::thread::id>& owner;
+        ~Release() { owner.store(std::thread::id()); }
+    } release{owner_};
+    // One barrier for the whole library: nothing thrown inside reaches the caller.
+    try {
+        intptr_t result = dispatch(request, a1, a2, a3, a4);
+        while (queuedShowFrame_) {
+            int frame = *queuedShowFrame_;
+            queuedShowFrame_.reset();
+            if (camera_) camera_->showFrame(frame);
+        }
+        return result;
+    } catch (const std::bad_alloc&) {
+        queuedShowFrame_.reset();
+        return failure(request, ORRERY_NO_MEMORY);
+    } catch (...) {
+        queuedShowFrame_.reset();
+        return failure(request, ORRERY_INTERNAL);
+    }
+}
+
+intptr_t Session::dispatch(intptr_t request, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4) {
     switch (request) {
     case ORRERY_VERSION: return kVersion;
     case ORRERY_VIDEO_CAPTURE: return intptr_t(captureVideo(Config::load(), a1));
@@ -208,16 +276,7 @@ intptr_t Session::handle(intptr_t request, intptr_t a1, intptr_t a2, intptr_t a3
     default: break;
     }
 
-    if (!camera_) {
-        switch (request) {
-        case ORRERY_FRAME_COUNT:
-        case ORRERY_SHUTTER: return asNegative(ORRERY_NOT_OPEN);
-        case ORRERY_CAMERA_STATE: return 0xFFFF;
-        case ORRERY_FINE_CAPABLE:
-        case ORRERY_PICTURE_KIND: return 0;
-        default: return ORRERY_NOT_OPEN;
-        }
-    }
+    if (!camera_) return failure(request, ORRERY_NOT_OPEN);
 
     switch (request) {
     case ORRERY_SELECT_MODE: return ORRERY_OK;  // the camera has no mode command

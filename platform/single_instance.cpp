@@ -23,21 +23,39 @@ SingleInstance::~SingleInstance() {
     if (m_server) m_server->close();
 }
 
-bool SingleInstance::claim() {
+namespace {
+
+// Asks a copy listening under name to come forward; false when none answers.
+bool askToComeForward(const QString& name) {
     QLocalSocket peer;
-    peer.connectToServer(m_name);
-    if (peer.waitForConnected(500)) {
-        peer.write("forward\n");
-        peer.waitForBytesWritten(500);
-        peer.disconnectFromServer();
-        return false;
-    }
+    peer.connectToServer(name);
+    if (!peer.waitForConnected(500)) return false;
+    peer.write("forward\n");
+    peer.waitForBytesWritten(500);
+    peer.disconnectFromServer();
+    return true;
+}
+
+}  // namespace
+
+SingleInstance::Claim SingleInstance::claim() {
+    if (askToComeForward(m_name)) return Claim::Second;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {
-        // A socket left behind by a copy that crashed.
+        // Another copy may have started listening since we asked; only a
+        // socket nobody answers on is one left behind by a copy that crashed.
+        if (askToComeForward(m_name)) {
+            delete m_server;
+            m_server = nullptr;
+            return Claim::Second;
+        }
         QLocalServer::removeServer(m_name);
-        m_server->listen(m_name);
+        if (!m_server->listen(m_name)) {
+            delete m_server;
+            m_server = nullptr;
+            return Claim::Unguarded;
+        }
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = m_server->nextPendingConnection()) {
@@ -47,7 +65,7 @@ bool SingleInstance::claim() {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
         }
     });
-    return true;
+    return Claim::First;
 }
 
 bool captureDriverActive(const QStringList& titles, const QString& scope, int timeoutMs) {

@@ -25,9 +25,12 @@ class SingleInstance : public QObject {
 public:
     explicit SingleInstance(QString scope, QObject* parent = nullptr);
     ~SingleInstance() override;
-    // True when this is the first copy (it now listens); false when another
-    // copy answered and was asked to come forward.
-    bool claim();
+    enum class Claim {
+        First,      // this copy now listens
+        Second,     // another copy answered and was asked to come forward
+        Unguarded,  // nobody answered, but this copy could not listen either
+    };
+    Claim claim();
 
 signals:
     void comeForward();

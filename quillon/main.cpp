@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setOrganizationName(QStringLiteral("Tessaly"));
     quillon::installFonts();
+    quillon::installTranslations();
 
     quillon::StartOptions options;
     const QStringList arguments = QApplication::arguments();

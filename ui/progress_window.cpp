@@ -43,11 +43,21 @@ void ProgressWindow::showStep(const QString& text, int position) {
     repaint();
 }
 
-void pumpMessages() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+namespace {
+bool g_quitting = false;
+}
+
+void setQuitting(bool quitting) { g_quitting = quitting; }
+
+bool quitting() { return g_quitting || QCoreApplication::closingDown(); }
+
+bool pumpMessages() {
+    if (quitting()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (quitting()) return false;
     // One idle pass: the same hook the application's idle work listens to.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) emit dispatcher->aboutToBlock();
+    return true;
 }
 
 }  // namespace quillon

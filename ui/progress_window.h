@@ -29,7 +29,14 @@ private:
     int m_max = 96;
 };
 
-// Handles the waiting events (and deferred deletes), then one idle pass.
-void pumpMessages();
+// Handles the waiting events, then one idle pass. Objects deleted later stay
+// alive until control is back in the event loop, since the pump may run
+// under their own callers (a transfer's callback). Once the program is
+// quitting it handles nothing and returns false, so long loops can stop.
+bool pumpMessages();
+// Set when the program starts to quit (its main frame closed); a new main
+// frame clears it.
+void setQuitting(bool quitting);
+bool quitting();
 
 }  // namespace quillon

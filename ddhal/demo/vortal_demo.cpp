@@ -2,18 +2,23 @@
 // after each step, what the monitor shows (NN-step-frame.png) and, while an overlay is on show, the
 // overlay window's own picture (NN-step-overlay.png).
 //
-//   vortal-demo [--out DIR] [--registers] [--library PATH]
+//   vortal-demo [--out DIR] [--registers] [--library PATH] [--video-memory KB]
 //
 // With --registers each step prints a line naming it, then every streams processor register written
-// during it as 0xOFFSET=0xVALUE, in the order written.
+// during it as 0xOFFSET=0xVALUE, in the order written. The driver is libVortal32.so beside the
+// program unless --library names another. Any driver call that fails ends the run with status 1.
 #include "ddhal/demo/png_writer.h"
 #include "ddhal/sim/frame_render.h"
 #include "ddhal/sim/harness.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,6 +36,19 @@ const DWORD kWhite = rgb565(255, 255, 255);
 const DWORD kKeyGreen = rgb565(0, 255, 0);      // transparent colour of the sprite
 const DWORD kVideoWindow = rgb565(255, 0, 255);  // the overlay shows through this colour
 
+// A driver call that did not do what the demo asked.
+struct CallFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void check(const char* what, HRESULT rval) {
+    if (rval != DD_OK) {
+        char message[96];
+        std::snprintf(message, sizeof message, "%s answered 0x%08X", what, static_cast<unsigned>(rval));
+        throw CallFailed(message);
+    }
+}
+
 struct Demo {
     Harness& h;
     Surface* front = nullptr;
@@ -38,20 +56,29 @@ struct Demo {
     Surface* sprite = nullptr;
     Surface* video = nullptr;
 
+    Surface* create(const DDSURFACEDESC& desc) {
+        const sim::CreateResult r = h.createSurfaces(desc);
+        check("CreateSurface", r.rval);
+        if (r.surfaces.empty())
+            throw CallFailed("CreateSurface gave no surface");
+        return r.surfaces[0];
+    }
     // DDBLT_WAIT: DirectDraw asks again while the driver is still drawing.
     void fill(Surface* s, RECTL r, DWORD colour) {
         DDBLTFX fx{};
         fx.dwFillColor = colour;
-        h.waitFor(&Harness::blt, s, r, nullptr, {}, DDBLT_COLORFILL, fx);
+        check("Blt (fill)", h.waitFor(&Harness::blt, s, r, nullptr, {}, DDBLT_COLORFILL, fx).rval);
     }
     void copy(Surface* dst, RECTL dr, Surface* src, RECTL sr, DWORD extra = 0) {
         DDBLTFX fx{};
         fx.dwROP = SRCCOPY;
-        h.waitFor(&Harness::blt, dst, dr, src, sr, DDBLT_ROP | extra, fx);
+        check("Blt (copy)", h.waitFor(&Harness::blt, dst, dr, src, sr, DDBLT_ROP | extra, fx).rval);
     }
     void flip() {
-        for (int i = 0; i < 1000 && h.flip(front, back).rval == DDERR_WASSTILLDRAWING; ++i)
+        HRESULT rval = DDERR_WASSTILLDRAWING;
+        for (int i = 0; i < 1000 && (rval = h.flip(front, back).rval) == DDERR_WASSTILLDRAWING; ++i)
             h.chip().advance(200000);
+        check("Flip", rval);
     }
 
     void stepFill() {
@@ -64,7 +91,7 @@ struct Demo {
     }
 
     void stepBlits() {
-        sprite = h.createSurfaces(sim::surfaceDesc(64, 64, DDSCAPS_OFFSCREENPLAIN)).surfaces.at(0);
+        sprite = create(sim::surfaceDesc(64, 64, DDSCAPS_OFFSCREENPLAIN));
         fill(sprite, rect(0, 0, 64, 64), kKeyGreen);
         fill(sprite, rect(8, 8, 56, 56), rgb565(255, 200, 0));
         fill(sprite, rect(16, 16, 48, 48), kKeyGreen);
@@ -83,7 +110,7 @@ struct Demo {
     }
 
     void stepFlipToBack() {
-        back = h.createSurfaces(sim::surfaceDesc(640, 480, DDSCAPS_BACKBUFFER)).surfaces.at(0);
+        back = create(sim::surfaceDesc(640, 480, DDSCAPS_BACKBUFFER));
         fill(back, rect(0, 0, 640, 480), rgb565(90, 20, 30));
         fill(back, rect(160, 120, 480, 360), kWhite);
         fill(back, rect(176, 136, 464, 344), rgb565(10, 10, 10));
@@ -95,11 +122,13 @@ struct Demo {
 
     void stepOverlay() {
         const DDPIXELFORMAT yuy2 = sim::fourccFormat(FOURCC_YUY2);
-        video = h.createSurfaces(sim::surfaceDesc(320, 240, DDSCAPS_OVERLAY, &yuy2)).surfaces.at(0);
+        video = create(sim::surfaceDesc(320, 240, DDSCAPS_OVERLAY, &yuy2));
         paintColourBars(video);
-        h.setColorKey(front, DDCKEY_DESTOVERLAY, {kVideoWindow, kVideoWindow});
+        check("SetColorKey", h.setColorKey(front, DDCKEY_DESTOVERLAY, {kVideoWindow, kVideoWindow}).rval);
         fill(front, rect(100, 120, 540, 420), kVideoWindow);
-        h.updateOverlay(video, rect(0, 0, 320, 240), front, rect(0, 0, 640, 480), DDOVER_SHOW | DDOVER_KEYDEST);
+        check("UpdateOverlay",
+              h.updateOverlay(video, rect(0, 0, 320, 240), front, rect(0, 0, 640, 480), DDOVER_SHOW | DDOVER_KEYDEST)
+                  .rval);
     }
 
     // As an application would after locking the surface: colour bars over a luma ramp, in YUY2.
@@ -126,21 +155,51 @@ struct Demo {
     }
 };
 
+const char kUsage[] =
+    "usage: vortal-demo [--out DIR] [--registers] [--library PATH] [--video-memory KB]\n"
+    "Drives the Vortal32 driver on a model of the S3 765 and writes a PNG of the screen after each step.\n"
+    "  --out DIR          folder for the pictures (default vortal-demo-out)\n"
+    "  --registers        list the streams processor registers each step writes\n"
+    "  --library PATH     the driver to load (default: libVortal32.so beside this program)\n"
+    "  --video-memory KB  video memory of the modelled board (default 4096)\n"
+    "  --help             this text\n"
+    "Exit status: 0 every step worked, 1 the driver or a call to it failed, 2 bad arguments.\n";
+
+std::string besideProgram(const char* name) {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return name;
+    const std::string exe(path, static_cast<size_t>(n));
+    return exe.substr(0, exe.rfind('/') + 1) + name;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string out = "vortal-demo-out";
     std::string library;
     bool registers = false;
+    long videoKb = 4096;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--registers"))
+        if (!std::strcmp(argv[i], "--registers")) {
             registers = true;
-        else if (!std::strcmp(argv[i], "--out") && i + 1 < argc)
+        } else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) {
             out = argv[++i];
-        else if (!std::strcmp(argv[i], "--library") && i + 1 < argc)
+        } else if (!std::strcmp(argv[i], "--library") && i + 1 < argc) {
             library = argv[++i];
-        else {
-            std::fprintf(stderr, "usage: %s [--out DIR] [--registers] [--library PATH]\n", argv[0]);
+        } else if (!std::strcmp(argv[i], "--video-memory") && i + 1 < argc) {
+            char* end = nullptr;
+            videoKb = std::strtol(argv[++i], &end, 10);
+            if (*end || videoKb < 1024 || videoKb > 65536) {
+                std::fprintf(stderr, "vortal-demo: --video-memory takes 1024 to 65536 (KB)\n");
+                return 2;
+            }
+        } else if (!std::strcmp(argv[i], "--help")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else {
+            std::fputs(kUsage, stderr);
             return 2;
         }
     }
@@ -153,7 +212,8 @@ int main(int argc, char** argv) {
     config.chip.pitch = 1280;
     config.chip.streamsOn = true;
     config.capabilities = kCapsOwnFormats | kCapsStreamsScreen;
-    config.library = library;
+    config.chip.videoMemoryBytes = static_cast<size_t>(videoKb) * 1024;
+    config.library = library.empty() ? besideProgram("libVortal32.so") : library;
     Harness h(config);
     if (!h.loaded() || h.framePeriod() == 0) {
         std::fprintf(stderr, "vortal-demo: the driver did not initialise\n");
@@ -177,7 +237,12 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         h.chip().clearLogs();
-        steps[i].run();
+        try {
+            steps[i].run();
+        } catch (const CallFailed& e) {
+            std::fprintf(stderr, "vortal-demo: step %zu (%s): %s\n", i + 1, steps[i].name, e.what());
+            return 1;
+        }
         if (registers) {
             std::printf("step %zu: %s\n", i + 1, steps[i].name);
             for (const sim::StreamsWrite& w : h.chip().streamsWrites())
@@ -187,6 +252,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: chip fault: %s\n", steps[i].name, f.c_str());
             ++failures;
         }
+        // The streams processor takes new register values at the start of the next frame.
+        h.chip().advanceToRetraceStart();
+        h.chip().advanceToDisplay();
         char prefix[64];
         std::snprintf(prefix, sizeof prefix, "/%02zu-%s", i + 1, steps[i].name);
         std::vector<std::string> written{out + prefix + "-frame.png"};

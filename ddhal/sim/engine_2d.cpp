@@ -20,8 +20,16 @@ constexpr uint16_t kMixSourceVideo = 0x60;
 constexpr uint16_t kMixReplace = 0x07;
 
 constexpr uint16_t kMiscCompare = 0x100;
+constexpr uint16_t kMiscUpperWord = 0x10;  // 32-bit modes: colour registers take their high half
 
 }  // namespace
+
+void S3Chip::setColourHalf(uint32_t& colour, uint16_t value) const {
+    if (config_.bitsPerPixel == 32 && (engine_.misc & kMiscUpperWord))
+        colour = (colour & 0xFFFF) | static_cast<uint32_t>(value) << 16;
+    else
+        colour = (colour & 0xFFFF0000u) | value;
+}
 
 void S3Chip::writeEngine(uint32_t reg, uint16_t value) {
     Engine& e = engine_;
@@ -32,8 +40,8 @@ void S3Chip::writeEngine(uint32_t reg, uint16_t value) {
     case 0x8EE8: e.destX = value & 0xFFF; break;
     case 0x96E8: e.majorAxis = value & 0xFFF; break;
     case 0x9AE8: executeCommand(value); break;
-    case 0xA6E8: e.frgdColor = value; break;
-    case 0xB2E8: e.colorCmp = value; break;
+    case 0xA6E8: setColourHalf(e.frgdColor, value); break;
+    case 0xB2E8: setColourHalf(e.colorCmp, value); break;
     case 0xBAE8: e.frgdMix = value; break;
     case 0xBEE8:
         switch (value >> 12) {
@@ -83,7 +91,7 @@ void S3Chip::executeCommand(uint16_t command) {
     const int stepY = incY ? 1 : -1;
     if ((e.frgdMix & 0x0F) != kMixReplace)
         fault("unmodelled mix");
-    // Colours are 16 bits wide; deeper modes would need the high half loaded as well.
+    // Colours are as wide as a screen pixel; 32-bit modes load the high half separately.
     const uint32_t mask = config_.bitsPerPixel >= 32 ? 0xFFFFFFFF : (1u << config_.bitsPerPixel) - 1;
 
     const uint16_t type = command & kCmdTypeMask;

@@ -1,5 +1,6 @@
 #include "ddhal/sim/s3_chip.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace ddhal::sim {
@@ -30,9 +31,31 @@ S3Chip::S3Chip(const ChipConfig& config)
       controlPortValue_(config.controlPortValue) {
     crtc_[0x67] = config.streamsOn ? 0x0C : 0x00;
     streams_[(0x81EC - 0x8180) / 4] = config.fifoControl;
+    // The 16-bit driver's mode set leaves the primary stream's stride in the low half.
+    streams_[(0x81D8 - 0x8180) / 4] = config.pitch & 0xFFF;
+    streamsBefore_ = streams_;
+    streamsWritten_.fill(INT64_MIN / 2);
+}
+
+int64_t S3Chip::latchAfter(int64_t time) const {
+    const int64_t period = framePeriodNs();
+    return (time >= 0 ? time / period + 1 : 0) * period;
+}
+
+uint32_t S3Chip::shownStreams(uint32_t reg) const {
+    if (reg < 0x8180 || reg > 0x81FC)
+        return 0;
+    const size_t i = (reg - 0x8180) / 4;
+    return clock_.now() >= latchAfter(streamsWritten_[i]) ? streams_[i] : streamsBefore_[i];
 }
 
 void S3Chip::fault(const std::string& what) { faults_.push_back(what); }
+
+void S3Chip::access() {
+    clock_.access();
+    if (!retraceStartsSeen_.empty() && retraceStartsSeen_.back().nextAccess < 0)
+        retraceStartsSeen_.back().nextAccess = clock_.now();
+}
 
 void S3Chip::clearLogs() {
     portWrites_.clear();
@@ -41,18 +64,19 @@ void S3Chip::clearLogs() {
     crtcWrites_.clear();
     engineOps_.clear();
     faults_.clear();
+    retraceStartsSeen_.clear();
     statusReads_ = 0;
 }
 
 uint8_t S3Chip::portIn(uint16_t port) {
-    clock_.access();
+    access();
     if (config_.controlPort != 0 && port == config_.controlPort)
         return controlPortValue_;
     return 0xFF;
 }
 
 void S3Chip::portOut(uint16_t port, uint8_t value) {
-    clock_.access();
+    access();
     portWrites_.push_back({port, value, interruptsDisabled_});
     if (config_.controlPort == 0 || port != config_.controlPort) {
         fault("write to port " + hex(port) + " where no board answers");
@@ -99,13 +123,13 @@ bool S3Chip::deviceRead(const volatile void* address, int bytes, uint32_t* value
     const volatile uint8_t* regs = registerWindow_.data();
     const volatile uint8_t* streamsBase = streamsWindow_.data();
     if (a >= regs && a < regs + kWindowBytes) {
-        clock_.access();
+        access();
         uint32_t reg = 0;
         *value = registerOffset(static_cast<size_t>(a - regs), &reg) ? readRegister(reg, bytes) : 0xFFFFFFFF;
         return true;
     }
     if (a >= streamsBase && a < streamsBase + kWindowBytes) {
-        clock_.access();
+        access();
         const auto offset = static_cast<uint32_t>(a - streamsBase);
         if ((controlPortValue_ & kStreamsBits) != kStreamsBits || bytes != 4) {
             fault("streams read without the streams window open at " + hex(offset));
@@ -123,14 +147,14 @@ bool S3Chip::deviceWrite(volatile void* address, int bytes, uint32_t value) {
     volatile uint8_t* regs = registerWindow_.data();
     volatile uint8_t* streamsBase = streamsWindow_.data();
     if (a >= regs && a < regs + kWindowBytes) {
-        clock_.access();
+        access();
         uint32_t reg = 0;
         if (registerOffset(static_cast<size_t>(a - regs), &reg))
             writeRegister(reg, bytes, value);
         return true;
     }
     if (a >= streamsBase && a < streamsBase + kWindowBytes) {
-        clock_.access();
+        access();
         const auto offset = static_cast<uint32_t>(a - streamsBase);
         const bool direct = (controlPortValue_ & kBankBits) == kBankBits;
         if ((controlPortValue_ & kStreamsBits) != kStreamsBits || bytes != 4 || (offset & 3)) {
@@ -146,7 +170,11 @@ bool S3Chip::deviceWrite(volatile void* address, int bytes, uint32_t value) {
             fault("write to unknown streams register " + hex(reg));
             return true;
         }
-        streams_[(reg - 0x8180) / 4] = value;
+        const size_t i = (reg - 0x8180) / 4;
+        if (clock_.now() >= latchAfter(streamsWritten_[i]))
+            streamsBefore_[i] = streams_[i];
+        streams_[i] = value;
+        streamsWritten_[i] = clock_.now();
         streamsWrites_.push_back({reg, value, clock_.now(), inRetrace(), sinceRetraceStart()});
         return true;
     }
@@ -221,8 +249,13 @@ uint16_t S3Chip::status() const {
 
 uint32_t S3Chip::readRegister(uint32_t reg, int bytes) {
     switch (reg) {
-    case 0x3DA:
-        return inRetrace() ? 0x08 : 0x00;
+    case 0x3DA: {
+        const bool retrace = inRetrace();
+        if (retrace && retraceReadClear_)
+            retraceStartsSeen_.push_back({clock_.now(), -1});
+        retraceReadClear_ = !retrace;
+        return retrace ? 0x08 : 0x00;
+    }
     case 0x3D4:
         return crtcIndex_;
     case 0x3D5:

@@ -55,6 +55,12 @@ struct StreamsWrite {
     int64_t sinceRetraceStart;  // ns since the latest retrace began
 };
 
+// A read of the input status register that found a retrace begun since the read before.
+struct RetraceStartSeen {
+    int64_t time;
+    int64_t nextAccess;  // time of the next access to the chip, -1 while there is none
+};
+
 struct CrtcWrite {
     uint8_t index;
     uint8_t value;
@@ -107,7 +113,10 @@ public:
     uint8_t controlPortValue() const { return controlPortValue_; }
     void setPaletteEntry(uint8_t index, uint8_t red6, uint8_t green6, uint8_t blue6);
     std::array<uint8_t, 3> paletteEntry(uint8_t index) const { return palette_[index]; }
-    uint32_t streams(uint32_t reg) const;
+    uint32_t streams(uint32_t reg) const;  // as last written
+    // As the streams processor uses it now: its registers are latched at the start of each frame
+    // (the end of the vertical retrace), so a write shows from the next frame on.
+    uint32_t shownStreams(uint32_t reg) const;
     void holdStatusBits(uint16_t bits, int64_t ns);  // FIFO or busy bits read as set for a while
     uint16_t status() const;
 
@@ -116,16 +125,20 @@ public:
     const std::vector<StreamsWrite>& streamsWrites() const { return streamsWrites_; }
     const std::vector<CrtcWrite>& crtcWrites() const { return crtcWrites_; }
     const std::vector<EngineOp>& engineOps() const { return engineOps_; }
+    const std::vector<RetraceStartSeen>& retraceStartsSeen() const { return retraceStartsSeen_; }
     const std::vector<std::string>& faults() const { return faults_; }
     uint64_t statusReads() const { return statusReads_; }
     void clearLogs();
 
 private:
     void fault(const std::string& what);
+    void access();  // every access through a port or a window
+    int64_t latchAfter(int64_t time) const;  // start of the first frame after `time`
     bool registerOffset(size_t windowOffset, uint32_t* reg);
     uint32_t readRegister(uint32_t reg, int bytes);
     void writeRegister(uint32_t reg, int bytes, uint32_t value);
     void writeEngine(uint32_t reg, uint16_t value);
+    void setColourHalf(uint32_t& colour, uint16_t value) const;
     void executeCommand(uint16_t command);
     uint32_t pixelAt(int x, int y) const;
     void putPixel(int x, int y, uint32_t value);
@@ -149,19 +162,24 @@ private:
         uint16_t curX = 0, curY = 0, destX = 0, destY = 0;
         uint16_t majorAxis = 0, minorAxis = 0;
         uint16_t pixelControl = 0, misc = 0;
-        uint16_t frgdColor = 0, colorCmp = 0, frgdMix = 0;
+        uint32_t frgdColor = 0, colorCmp = 0;
+        uint16_t frgdMix = 0;
         int64_t busyUntil = 0;
     } engine_;
     uint16_t heldBits_ = 0;
     int64_t heldUntil_ = 0;
 
     std::array<uint32_t, 32> streams_{};
+    std::array<uint32_t, 32> streamsBefore_{};  // the value shown until the latest write is latched
+    std::array<int64_t, 32> streamsWritten_{};   // time of the latest write
 
     std::vector<PortWrite> portWrites_;
     std::vector<RegisterWrite> registerWrites_;
     std::vector<StreamsWrite> streamsWrites_;
     std::vector<CrtcWrite> crtcWrites_;
     std::vector<EngineOp> engineOps_;
+    std::vector<RetraceStartSeen> retraceStartsSeen_;
+    bool retraceReadClear_ = false;
     std::vector<std::string> faults_;
     uint64_t statusReads_ = 0;
 };

@@ -20,8 +20,19 @@ int64_t VirtualClock::now() const {
 }
 
 void VirtualClock::access() {
-    if (mode_ == Mode::Virtual)
+    if (mode_ == Mode::Virtual) {
         virtualNow_ += step_;
+        return;
+    }
+    const int64_t t = now();
+    if (lastAccess_ >= 0 && t - lastAccess_ > longestGap_)
+        longestGap_ = t - lastAccess_;
+    lastAccess_ = t;
+}
+
+void VirtualClock::resetAccessGap() {
+    lastAccess_ = -1;
+    longestGap_ = 0;
 }
 
 void VirtualClock::advance(int64_t ns) { virtualNow_ += ns; }

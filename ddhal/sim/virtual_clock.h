@@ -16,6 +16,10 @@ public:
     int64_t now() const;
     void access();  // one chip access: time moves on by the access step (virtual mode)
     void advance(int64_t ns);
+    // Real mode: the longest time between two accesses since the reset, which is how long the
+    // driver could have looked away from the chip (for instance while the scheduler ran others).
+    int64_t longestAccessGap() const { return longestGap_; }
+    void resetAccessGap();
     Mode mode() const { return mode_; }
     int64_t accessStep() const { return step_; }
 
@@ -24,6 +28,8 @@ private:
     int64_t step_;
     int64_t virtualNow_ = 0;
     int64_t realOrigin_ = 0;
+    int64_t lastAccess_ = -1;
+    int64_t longestGap_ = 0;
 };
 
 }  // namespace ddhal::sim

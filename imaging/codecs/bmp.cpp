@@ -162,28 +162,28 @@ void fillInfo(const Header& h, Info& info) {
 }
 
 // RLE8 and RLE4 into bottom-up stored rows. Runs and deltas leaving the
-// picture are clipped; running out of data before the end mark is an error.
+// picture are clipped: the column never goes past the row's end and the row
+// never past the last, however many runs a file strings together. Running
+// out of data before the end mark is an error.
 int decodeRle(ByteReader& in, const Header& h, Bitmap& bitmap) {
     const bool four = h.compression == kRle4;
     int x = 0, y = 0;
     auto put = [&](int index) {
-        if (x < h.width && y < h.height) {
-            uint8_t* row = bitmap.storedRow(y);
-            if (four) {
-                if (x & 1) row[x >> 1] = uint8_t((row[x >> 1] & 0xF0) | (index & 0x0F));
-                else row[x >> 1] = uint8_t((row[x >> 1] & 0x0F) | (index << 4));
-            } else {
-                row[x] = uint8_t(index);
-            }
+        uint8_t* row = bitmap.storedRow(y);
+        if (four) {
+            if (x & 1) row[x >> 1] = uint8_t((row[x >> 1] & 0xF0) | (index & 0x0F));
+            else row[x >> 1] = uint8_t((row[x >> 1] & 0x0F) | (index << 4));
+        } else {
+            row[x] = uint8_t(index);
         }
-        ++x;
     };
     while (y < h.height) {
         const int count = in.u8();
         const int value = in.u8();
         if (in.ranOut()) return kErrFileRead;
-        if (count > 0) {  // a run; put() drops what falls beyond the row
-            for (int i = 0; i < count; ++i)
+        if (count > 0) {  // a run; what falls beyond the row is dropped
+            const int n = std::min(count, h.width - x);
+            for (int i = 0; i < n; ++i, ++x)
                 put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
             continue;
         }
@@ -193,14 +193,17 @@ int decodeRle(ByteReader& in, const Header& h, Bitmap& bitmap) {
         } else if (value == 1) {  // end of bitmap
             return kSuccess;
         } else if (value == 2) {  // delta
-            x += in.u8();
-            y += in.u8();
+            const int right = in.u8();
+            const int up = in.u8();
             if (in.ranOut()) return kErrFileRead;
+            x = std::min(x + right, h.width);
+            y = std::min(y + up, h.height);
         } else {  // literal run, padded to a 16-bit boundary
             const size_t bytes = size_t(four ? (value + 1) / 2 : value);
             if (in.remaining() < bytes) return kErrFileRead;
             const uint8_t* literal = in.here();
-            for (int i = 0; i < value; ++i) {
+            const int n = std::min(value, h.width - x);
+            for (int i = 0; i < n; ++i, ++x) {
                 if (four) put((i & 1) ? literal[i / 2] & 0x0F : literal[i / 2] >> 4);
                 else put(literal[i]);
             }

@@ -165,6 +165,16 @@ int readRows(ByteReader& in, const PixMap& p, bool packed, const Rect& frame, Bi
     if (p.direct && packType == 4) rowLength = size_t(width) * size_t(p.cmpCount);
     const bool raw = !packed || p.rowBytes < 8 || (p.direct && (packType == 1 || packType == 2));
     if (raw && p.direct && packType == 4) rowLength = size_t(p.rowBytes);
+    // The bytes the pixel loop below takes from a row: a header whose pack
+    // type and component count disagree with its pixel size asks for more
+    // than the row holds.
+    size_t taken;
+    if (!p.direct) taken = (size_t(width) * size_t(p.pixelSize) + 7) / 8;
+    else if (p.pixelSize == 16) taken = size_t(width) * 2;
+    else if (packType == 4 && !raw) taken = size_t(width) * (p.cmpCount == 4 ? 4 : 3);
+    else if (packType == 2) taken = size_t(width) * 3;
+    else taken = size_t(width) * 4;
+    if (rowLength < taken) return kErrCorrupt;
     std::vector<uint8_t> row(rowLength + 2);
     std::vector<uint8_t> rgb(size_t(width) * 3);
     const int offsetX = p.dst.left - frame.left - (p.src.left - p.bounds.left);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace orrery {
 
@@ -14,6 +15,7 @@ namespace {
 struct ErrorTrap {
     jpeg_error_mgr manager;
     jmp_buf jump;
+    bool damaged = false;
 };
 
 void onError(j_common_ptr cinfo) {
@@ -23,6 +25,20 @@ void onError(j_common_ptr cinfo) {
 
 void onMessage(j_common_ptr) {}
 
+// Warnings that mean the coded picture data is broken or ran out; others
+// (stray bytes before a marker, odd header fields) leave a whole picture.
+bool meansDamage(int code) {
+    return code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF || code == JWRN_HUFF_BAD_CODE ||
+           code == JWRN_MUST_RESYNC || code == JWRN_NOT_SEQUENTIAL;
+}
+
+void onEmit(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;
+    auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
+    trap->manager.num_warnings++;
+    if (meansDamage(trap->manager.msg_code)) trap->damaged = true;
+}
+
 // Holds no objects with destructors: longjmp may leave it from any libjpeg call.
 bool decodeInto(const uint8_t* data, size_t size, size_t maxPixels, Picture* out) {
     jpeg_decompress_struct cinfo;
@@ -30,6 +46,7 @@ bool decodeInto(const uint8_t* data, size_t size, size_t maxPixels, Picture* out
     cinfo.err = jpeg_std_error(&trap.manager);
     trap.manager.error_exit = onError;
     trap.manager.output_message = onMessage;
+    trap.manager.emit_message = onEmit;
     if (setjmp(trap.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -52,7 +69,7 @@ bool decodeInto(const uint8_t* data, size_t size, size_t maxPixels, Picture* out
     }
     jpeg_finish_decompress(&cinfo);
     // Corrupt entropy data only raises warnings; a damaged picture is refused.
-    bool clean = trap.manager.num_warnings == 0;
+    bool clean = !trap.damaged;
     jpeg_destroy_decompress(&cinfo);
     return clean;
 }

@@ -12,7 +12,9 @@ namespace orrery {
 
 // Decodes any baseline or progressive JPEG to RGB. Refuses pictures larger
 // than maxPixels before allocating. Returns false on a damaged stream,
-// including one whose entropy-coded data libjpeg only warns about.
+// including one whose entropy-coded data libjpeg only warns about (corrupt
+// or cut short); other warnings, such as stray bytes before a marker, still
+// give the picture.
 bool decodeJpeg(std::span<const uint8_t> stream, Picture& out, size_t maxPixels = 64u << 20);
 
 struct JpegEncoding {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "orrery/core/blocks.h"
@@ -45,6 +46,8 @@ public:
     virtual Status fineCapable(bool& fine) = 0;
     virtual Status pictureKind(int frame, int& kind) = 0;  // bit 1 protected, bit 2 fine
     virtual Status shootingCheck(int& value) = 0;
+    // How the line runs, for the tools ("at 57600 baud ..."); empty when it has no speed.
+    virtual std::string lineState() const { return {}; }
 };
 
 }  // namespace orrery

@@ -1,6 +1,7 @@
 #include "orrery/core/config.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -36,6 +37,59 @@ Config Config::load() {
     std::stringstream text;
     text << in.rdbuf();
     return parse(text.str());
+}
+
+bool Config::store(const std::map<std::string, std::string>& values, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target = path();
+    // Through a symbolic link to the file it names.
+    if (fs::is_symlink(target, ec)) {
+        fs::path link = fs::read_symlink(target, ec);
+        if (!ec) target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    fs::create_directories(target.parent_path(), ec);
+    std::ifstream in(target);
+    std::string line, text;
+    std::map<std::string, std::string> pending = values;
+    while (std::getline(in, line)) {
+        std::string content = line.substr(0, line.find('#'));
+        size_t eq = content.find('=');
+        std::string key = eq == std::string::npos ? std::string() : trim(content.substr(0, eq));
+        auto it = values.find(key);
+        if (!key.empty() && it != values.end()) {
+            // The first line of a key takes the new value; later ones go.
+            if (pending.count(key) && !it->second.empty()) text += key + " = " + it->second + "\n";
+            pending.erase(key);
+            continue;
+        }
+        text += line + "\n";
+    }
+    for (const auto& [key, value] : pending)
+        if (!value.empty()) text += key + " = " + value + "\n";
+    in.close();
+    fs::path temp = target;
+    temp += ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        out << text;
+        if (!out.flush()) {
+            out.close();
+            fs::remove(temp, ec);
+            error = "cannot write " + temp.string();
+            return false;
+        }
+    }
+    fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        error = "cannot replace " + target.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
 }
 
 Config Config::parse(const std::string& text) {

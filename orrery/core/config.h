@@ -10,11 +10,14 @@
 //   virtual.model     qv10 | qv100 (the QV-100 takes fine pictures)
 //   virtual.switch    rec | play
 //   fault.bad_checksum_every, fault.silent_from_packet, fault.silent_ms,
-//   fault.mute, fault.out_of_memory     faults of the virtual camera, for tests
+//   fault.mute, fault.out_of_memory, fault.max_baud    faults of the virtual camera, for tests
+//   fault.throw       bad_alloc | any text: opening a link throws (tests the entry's barrier)
 //   scanner           auto | none | a SANE device name such as test:0
 //   sane.config_dir   a folder to read SANE's configuration from instead of /etc/sane.d
-//   video             auto | none | test | a V4L2 device such as /dev/video0
+//   video             auto | none | test | a V4L2 device such as /dev/video0 (auto: the first device found)
 //   video.pattern     videotestsrc pattern for "test" (default smpte)
+//   video.test_size, video.test_rate   frame size (640x480) and rate (30/1) of "test"
+//   video.test_format raw | jpeg: "test" sends MJPEG like many webcams
 #pragma once
 
 #include <map>
@@ -29,6 +32,12 @@ public:
     static Config parse(const std::string& text);
     static std::string path();
     static std::string defaultVirtualFolder();
+
+    // Sets keys in the settings file, keeping its other lines; an empty value
+    // removes the key. Writes a new file beside it and renames it over the
+    // old one (through a link to its target, keeping its mode), so a failed
+    // write leaves the old settings. False with error set on failure.
+    static bool store(const std::map<std::string, std::string>& values, std::string& error);
 
     std::string text(const std::string& key, const std::string& fallback = {}) const;
     int number(const std::string& key, int fallback) const;

@@ -33,7 +33,12 @@ bool writeAll(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 FrameStore::FrameStore(std::string folder) : folder_(std::move(folder)) {}
 
-bool FrameStore::exists() const { return fs::exists(fs::path(folder_) / "index.txt"); }
+// The error_code forms throughout: a bad folder (too long a name, no
+// permission) is a camera that does not answer, never an exception.
+bool FrameStore::exists() const {
+    std::error_code ec;
+    return fs::exists(fs::path(folder_) / "index.txt", ec);
+}
 
 bool FrameStore::load() {
     frames_.clear();
@@ -63,7 +68,9 @@ std::string FrameStore::newStem() const {
     for (int n = 1;; ++n) {
         char stem[16];
         std::snprintf(stem, sizeof stem, "f%05d", n);
-        if (!used.count(stem) && !fs::exists(pathOf(stem, ".blk"))) return stem;
+        std::error_code ec;
+        if (!used.count(stem) && !fs::exists(pathOf(stem, ".blk"), ec) && !ec) return stem;
+        if (ec) return {};
     }
 }
 
@@ -78,7 +85,7 @@ bool FrameStore::insert(size_t index, const std::vector<uint8_t>& block, const s
     std::error_code ec;
     fs::create_directories(folder_, ec);
     StoredFrame frame{newStem(), false, fine};
-    if (!writeAll(pathOf(frame.stem, ".blk"), block) || !writeAll(pathOf(frame.stem, ".thm"), thumbnail))
+    if (frame.stem.empty() || !writeAll(pathOf(frame.stem, ".blk"), block) || !writeAll(pathOf(frame.stem, ".thm"), thumbnail))
         return false;
     put(index, frame);
     return save();
@@ -101,10 +108,11 @@ void FrameStore::collect() {
     std::set<std::string> live;
     for (const StoredFrame& f : frames_) live.insert(f.stem);
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder_, ec)) {
-        fs::path p = entry.path();
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        fs::path p = it->path();
+        std::error_code removeError;
         if ((p.extension() == ".blk" || p.extension() == ".thm") && !live.count(p.stem().string()))
-            fs::remove(p, ec);
+            fs::remove(p, removeError);
     }
 }
 

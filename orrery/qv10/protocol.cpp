@@ -42,4 +42,18 @@ Speed speedForIndex(int index) {
     }
 }
 
+Speed slowerSpeed(Speed speed) {
+    for (int index = 5; index >= 1; --index) {
+        Speed s = speedForIndex(index);
+        if (s.baud < speed.baud) return s;
+    }
+    return kSpeed9600;
+}
+
+int baudForCode(uint8_t code) {
+    for (int index = 0; index <= 5; ++index)
+        if (speedForIndex(index).code == code) return speedForIndex(index).baud;
+    return 0;
+}
+
 }  // namespace orrery::qv

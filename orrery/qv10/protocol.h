@@ -68,5 +68,9 @@ constexpr Speed kSpeed9600{46, 9600};
 // Speed index 0..5 as the program stores it; indices 4 and 5 name rates a PC
 // UART cannot make, so they use the camera's fastest standard rate.
 Speed speedForIndex(int index);
+// The next slower standard speed (9600 stays 9600).
+Speed slowerSpeed(Speed speed);
+// The line rate a CB code selects; 0 for a code of no standard rate.
+int baudForCode(uint8_t code);
 
 }  // namespace orrery::qv

@@ -15,6 +15,8 @@ namespace {
 // A shutter release takes more than five seconds on the camera.
 constexpr int kShutterMs = 8000;
 constexpr uint8_t kShutterTaken = 0x06;
+// How long a ping after a speed change waits for its answer.
+constexpr int kSpeedPingMs = 1000;
 
 // Models with fine (640 x 480) pictures: QV-100 and QV-300.
 bool modelTakesFine(uint32_t model) { return model == 0x0103BA90 || model == 0x01048DC0; }
@@ -83,12 +85,72 @@ Status Qv10Camera::setSpeed(int index) {
     if (index < 0 || index > 5) return ORRERY_BAD_ARGUMENT;
     Speed speed = speedForIndex(index);
     for (int i = index; speed.baud > maxBaud_ && i > 0; --i) speed = speedForIndex(i - 1);
-    if (speed.baud == baud_) return link_.ping();
+    failedRates_.clear();
+    // A port or cable that cannot carry a rate: the next slower one, down to 9600.
+    for (;;) {
+        if (speed.baud == baud_) return link_.ping();
+        bool carried = true;
+        Status status = changeSpeed(speed, carried);
+        if (status == ORRERY_OK || carried) return status;
+        failedRates_.push_back(speed.baud);
+        if (speed.baud == kSpeed9600.baud) return status;
+        speed = slowerSpeed(speed);
+    }
+}
+
+Status Qv10Camera::changeSpeed(Speed speed, bool& carried) {
+    carried = true;
+    // A rate the host's port cannot make is never asked of the camera.
+    bool portTakesIt = line_->setBaud(speed.baud);
+    line_->setBaud(baud_);
+    if (!portTakesIt) {
+        carried = false;
+        return ORRERY_UNSUPPORTED;
+    }
     if (Status s = link_.command("CB", {speed.code})) return s;
-    if (!line_->setBaud(speed.baud)) return ORRERY_NO_DEVICE;
-    baud_ = speed.baud;
+    line_->setBaud(speed.baud);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return link_.ping();
+    // An idle camera answers a ping at once: no need to wait the full receive time-out.
+    struct ShortWait {
+        Link& link;
+        int saved;
+        ~ShortWait() { link.setReceiveTimeout(saved); }
+    } shortWait{link_, link_.receiveTimeout()};
+    link_.setReceiveTimeout(std::min(shortWait.saved, kSpeedPingMs));
+    if (link_.ping() == ORRERY_OK) {
+        baud_ = speed.baud;
+        return ORRERY_OK;
+    }
+    // The camera switched but its answers do not come through: send it back
+    // to the rate that worked, unheard, and check it is there.
+    carried = false;
+    Speed old = kSpeed9600;
+    for (int i = 0; i <= 5; ++i)
+        if (speedForIndex(i).baud == baud_) old = speedForIndex(i);
+    commandBlind("CB", {old.code});
+    line_->setBaud(baud_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    line_->drain(30);
+    Status back = link_.ping();
+    if (back != ORRERY_OK) carried = true;  // the camera is lost: no slower try
+    return back != ORRERY_OK ? back : Status(ORRERY_TIMEOUT);
+}
+
+void Qv10Camera::commandBlind(const char* letters, std::initializer_list<uint8_t> parameters) {
+    std::vector<uint8_t> bytes = {uint8_t(letters[0]), uint8_t(letters[1])};
+    bytes.insert(bytes.end(), parameters.begin(), parameters.end());
+    line_->writeByte(kEnq, 100);
+    line_->drain(50);
+    line_->write(bytes, 100);
+    line_->drain(50);
+    line_->writeByte(kAck, 100);
+    line_->drain(50);
+}
+
+std::string Qv10Camera::lineState() const {
+    std::string text = "at " + std::to_string(baud_) + " baud";
+    for (int rate : failedRates_) text += ", " + std::to_string(rate) + " did not carry";
+    return text;
 }
 
 Status Qv10Camera::frameCount(int& count) {

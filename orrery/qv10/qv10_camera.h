@@ -7,6 +7,7 @@
 
 #include "orrery/core/camera_device.h"
 #include "orrery/qv10/link.h"
+#include "orrery/qv10/protocol.h"
 #include "orrery/qv10/serial_line.h"
 #include "orrery/qv10/virtual_qv10.h"
 
@@ -37,6 +38,7 @@ public:
     Status pictureKind(int frame, int& kind) override;
     Status shootingCheck(int& value) override;
 
+    std::string lineState() const override;
     int baud() const { return baud_; }
 
 private:
@@ -46,12 +48,19 @@ private:
     Status selectFrame(int frame);
     // DI, DY 02, DF, Dj: the frame is taken out and put back at position dst.
     Status relocate(int from, int dst);
+    // One speed change: Ok, or the failure; carried tells a line that did
+    // not carry the new rate (the camera is back at the old one).
+    Status changeSpeed(Speed speed, bool& carried);
+    // Sends a command without waiting for answers: to reach a camera whose
+    // replies do not arrive.
+    void commandBlind(const char* letters, std::initializer_list<uint8_t> parameters);
 
     std::unique_ptr<VirtualQv10> virtual_;  // outlives the line: declared first
     std::unique_ptr<SerialLine> line_;
     Link link_;
     int maxBaud_;
     int baud_ = 9600;
+    std::vector<int> failedRates_;  // rates tried that the line did not carry
     bool closed_ = false;
 };
 

@@ -59,6 +59,7 @@ private:
     void beSilent(int ms);
     bool validFrame(int n) const { return n >= 1 && size_t(n) <= store_.count(); }
     void write(std::initializer_list<uint8_t> bytes) {
+        if (garbled_) return;  // sent at a rate the host's line does not carry
         std::vector<uint8_t> v(bytes);
         line_.write(v, kReplyMs);
     }
@@ -68,6 +69,7 @@ private:
     const VirtualOptions& options_;
     FrameStore store_;
     bool mute_;
+    bool garbled_ = false;
     bool poweredOff_ = false;
     int packets_ = 0;
     int current_ = 1;
@@ -192,6 +194,8 @@ void Camera::execute(char a, char b, const std::vector<uint8_t>& p) {
     auto is = [&](const char* name) { return a == name[0] && b == name[1]; };
     if (is("QX")) {
         poweredOff_ = true;
+    } else if (is("CB")) {
+        garbled_ = options_.faults.maxBaud > 0 && baudForCode(p[0]) > options_.faults.maxBaud;
     } else if (is("MP")) {
         write({uint8_t(store_.count())});
     } else if (is("DA")) {
@@ -265,7 +269,7 @@ void Camera::execute(char a, char b, const std::vector<uint8_t>& p) {
     } else if (is("RB")) {
         write({kBatteryFresh});
     }
-    // QR, QE, DU, CB, DL, DP, DM, PP: nothing to answer; a pty has no line rate.
+    // QR, QE, DU, DL, DP, DM, PP: nothing to answer; a pty has no line rate.
 }
 
 void Camera::serve() {
@@ -341,10 +345,14 @@ std::unique_ptr<VirtualQv10> VirtualQv10::start(const VirtualOptions& options, s
 }
 
 void VirtualQv10::run() {
-    SerialLine line(dup(master_));
-    line.setWakeFd(wake_);
-    Camera camera(line, options_);
-    camera.serve();
+    // Nothing may leave the thread; a camera that fails inside falls silent.
+    try {
+        SerialLine line(dup(master_));
+        line.setWakeFd(wake_);
+        Camera camera(line, options_);
+        camera.serve();
+    } catch (...) {
+    }
 }
 
 VirtualQv10::~VirtualQv10() {

@@ -16,6 +16,7 @@ struct VirtualFaults {
     int silentFromPacket = 0;   // at this data packet (1-based) the camera falls silent...
     int silentMs = 0;           // ...for this long; negative: for good
     bool mute = false;          // the camera never answers at all
+    int maxBaud = 0;            // above this rate the camera's answers are lost (0: any rate)
 };
 
 struct VirtualOptions {

@@ -175,6 +175,14 @@ ScannerChoices SaneScanner::choices() {
             if (c.resolution < lo || c.resolution > hi) c.resolution = std::clamp(75, lo, hi);
         }
     }
+    if (int i = findOption(SANE_NAME_SCAN_SOURCE); i >= 0) {
+        const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
+        if (d->type == SANE_TYPE_STRING && d->constraint_type == SANE_CONSTRAINT_STRING_LIST && SANE_OPTION_IS_ACTIVE(d->cap))
+            for (const SANE_String_Const* s = d->constraint.string_list; *s; ++s) c.sources.push_back(*s);
+        std::vector<char> value(size_t(std::max<SANE_Int>(d->size, 1)), 0);
+        if (d->type == SANE_TYPE_STRING && sane_control_option(h, i, SANE_ACTION_GET_VALUE, value.data(), nullptr) == SANE_STATUS_GOOD)
+            c.source = value.data();
+    }
     const char* area[4] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
     for (int k = 0; k < 4; ++k)
         if (int i = findOption(area[k]); i >= 0) {
@@ -202,14 +210,36 @@ Status SaneScanner::calibrate() {
     }
 }
 
+std::vector<int> SaneScanner::offeredResolutions(const ScannerChoices& c) {
+    if (!c.rangeResolution) return c.resolutions;
+    std::vector<int> offered;
+    if (c.resolutions.size() != 2) return offered;
+    for (int dpi : {50, 75, 100, 150, 200, 300, 400, 600, 1200, 2400, 4800})
+        if (dpi >= c.resolutions[0] && dpi <= c.resolutions[1]) offered.push_back(dpi);
+    if (offered.empty()) offered = c.resolutions;
+    return offered;
+}
+
+bool SaneScanner::lineHoldsPixels(int bytesPerLine, int pixelsPerLine, int channels, int depth) {
+    if (bytesPerLine <= 0 || pixelsPerLine <= 0 || (channels != 1 && channels != 3)) return false;
+    if (depth != 1 && depth != 8 && depth != 16) return false;
+    long long needed = (static_cast<long long>(pixelsPerLine) * channels * depth + 7) / 8;
+    return bytesPerLine >= needed;
+}
+
 Status SaneScanner::scan(const ScanSettings& settings, Picture& out, const std::function<bool(int)>& progress) {
     auto h = static_cast<SANE_Handle>(handle_);
-    if (!settings.mode.empty()) setString(SANE_NAME_SCAN_MODE, settings.mode);
-    if (settings.resolution > 0) setNumber(SANE_NAME_SCAN_RESOLUTION, settings.resolution);
+    refused_.clear();
+    if (!settings.source.empty() && !setString(SANE_NAME_SCAN_SOURCE, settings.source)) refused_.push_back("source");
+    if (!settings.mode.empty() && !setString(SANE_NAME_SCAN_MODE, settings.mode)) refused_.push_back("mode");
+    if (settings.resolution > 0 && !setNumber(SANE_NAME_SCAN_RESOLUTION, settings.resolution))
+        refused_.push_back("resolution");
     const char* area[4] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
     for (int k = 0; k < 4; ++k)
-        if (settings.area[k] >= 0) setNumber(area[k], settings.area[k]);
-    setNumber(SANE_NAME_PREVIEW, settings.preview ? 1 : 0);
+        if (settings.area[k] >= 0 && findOption(area[k]) >= 0 && !setNumber(area[k], settings.area[k]))
+            refused_.push_back(area[k]);
+    if (findOption(SANE_NAME_PREVIEW) >= 0) setNumber(SANE_NAME_PREVIEW, settings.preview ? 1 : 0);
+    if (!refused_.empty()) return ORRERY_REFUSED;
 
     // Frames: one for grey or RGB, three for a three-pass scanner.
     std::vector<uint8_t> planes[3];
@@ -219,8 +249,8 @@ Status SaneScanner::scan(const ScanSettings& settings, Picture& out, const std::
         SANE_Status s = sane_start(h);
         if (s != SANE_STATUS_GOOD) return s == SANE_STATUS_NO_MEM ? ORRERY_NO_MEMORY : ORRERY_REFUSED;
         SANE_Parameters p {};
-        if (sane_get_parameters(h, &p) != SANE_STATUS_GOOD || p.pixels_per_line <= 0 || p.bytes_per_line <= 0 ||
-            (p.depth != 1 && p.depth != 8 && p.depth != 16) || p.pixels_per_line > 60000) {
+        if (sane_get_parameters(h, &p) != SANE_STATUS_GOOD || p.pixels_per_line > 60000 ||
+            !lineHoldsPixels(p.bytes_per_line, p.pixels_per_line, p.format == SANE_FRAME_RGB ? 3 : 1, p.depth)) {
             sane_cancel(h);
             return ORRERY_BAD_DATA;
         }

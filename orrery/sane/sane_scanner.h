@@ -23,6 +23,7 @@ struct ScannerInfo {
 
 struct ScanSettings {
     std::string mode;        // empty: the device's default
+    std::string source;      // flatbed, feeder...; empty: the device's default
     int resolution = 0;      // dpi; 0: default
     double area[4] = {-1, -1, -1, -1};  // left, top, right, bottom in mm; negative: default
     bool preview = false;
@@ -32,6 +33,8 @@ struct ScanSettings {
 struct ScannerChoices {
     std::vector<std::string> modes;
     std::string mode;
+    std::vector<std::string> sources;  // where the paper lies: flatbed, document feeder...
+    std::string source;
     std::vector<int> resolutions;  // a list, or {min, max} when rangeResolution
     bool rangeResolution = false;
     int resolution = 0;
@@ -51,8 +54,18 @@ public:
     ~SaneScanner();
 
     ScannerChoices choices();
-    // Scans one picture; progress gets 0..100 and returns false to cancel.
+    // Scans one picture; progress gets 0..100 and returns false to cancel
+    // (the scan is then cancelled on the device). A setting the device
+    // refuses ends the scan before it starts with ORRERY_REFUSED; refused()
+    // names the settings.
     Status scan(const ScanSettings& settings, Picture& out, const std::function<bool(int)>& progress = {});
+    const std::vector<std::string>& refused() const { return refused_; }
+    // The resolutions to offer: the device's list, or common ones within its range.
+    static std::vector<int> offeredResolutions(const ScannerChoices& choices);
+    // Whether a line of bytesPerLine bytes holds the pixels the parameters
+    // promise (channels 1 or 3, depth 1, 8 or 16): a backend that says less
+    // would have us read past its lines.
+    static bool lineHoldsPixels(int bytesPerLine, int pixelsPerLine, int channels, int depth);
     Status calibrate();
     const std::string& name() const { return name_; }
 
@@ -66,6 +79,7 @@ private:
     std::unique_ptr<SaneUse> use_;  // destroyed after the handle is closed
     void* handle_ = nullptr;
     std::string name_;
+    std::vector<std::string> refused_;
 };
 
 }  // namespace orrery

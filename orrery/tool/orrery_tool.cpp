@@ -1,6 +1,6 @@
 // orrery-tool: the capture-device library from the command line.
 // Exit status 0 on success; on failure the status in hexadecimal and a short
-// reason on standard error, and status 1.
+// reason on standard error, and status 1; wrong arguments give the usage and 2.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+#include <map>
+
 #include "gmem/global_memory.h"
+#include "orrery/core/config.h"
+#include "orrery/gphoto/gphoto_camera.h"
 #include "orrery/orrery.h"
+#include "orrery/qv10/qv10_camera.h"
+#include "orrery/qv10/virtual_qv10.h"
+#include "orrery/sane/sane_scanner.h"
 #include "orrery/tool/bmp_file.h"
+#include "orrery/video/video_source.h"
 
 namespace {
 
@@ -24,6 +33,8 @@ intptr_t call(intptr_t request, intptr_t a1 = 0, intptr_t a2 = 0, intptr_t a3 = 
 const char* reason(unsigned status) {
     switch (status) {
     case ORRERY_NO_MEMORY: return "out of memory";
+    case ORRERY_BUSY: return "busy with another request";
+    case ORRERY_INTERNAL: return "internal failure";
     case ORRERY_NO_DEVICE: return "no device answers";
     case ORRERY_BAD_DATA: return "the picture data is damaged";
     case ORRERY_UNSUPPORTED: return "the device cannot do this";
@@ -48,11 +59,32 @@ int failText(const std::string& text) {
     return 1;
 }
 
+const char kUsage[] =
+    "usage: orrery-tool COMMAND [ARGUMENTS]\n"
+    "  help                     this text\n"
+    "  info                     the library's version, capabilities and chosen devices\n"
+    "  devices                  the cameras, scanners and video devices that answer (* chosen)\n"
+    "  use camera NAME          choose the camera: virtual, auto, qv10:PORT, gphoto2 (autodetect)\n"
+    "                           or gphoto2:MODEL@PORT as devices lists it\n"
+    "  use scanner NAME         choose the scanner: a SANE device name, auto or none\n"
+    "  use video NAME           choose the video device: a device path, test, auto or none\n"
+    "  frames                   the camera's frames\n"
+    "  get N OUT.bmp [--fine]   frame N as a picture\n"
+    "  thumb N OUT.bmp          frame N's thumbnail\n"
+    "  put IN.bmp [--at N] [--fine]  send a picture, after the last frame or in front of frame N\n"
+    "  delete N...              delete frames\n"
+    "  move FROM TO             move frame FROM in front of frame TO\n"
+    "  speed INDEX              set the line speed 0..5 and say which rate the line runs at\n"
+    "  shoot                    release the shutter\n"
+    "  scan OUT.bmp             scan with the chosen scanner's defaults\n"
+    "  video OUT.bmp            one frame of the chosen video device\n"
+    "  emulate FOLDER           run the virtual QV-10 with its frames in FOLDER on a pseudo-terminal\n"
+    "                           and print the device path; runs until interrupted\n"
+    "The choices go to the library's settings file, $XDG_CONFIG_HOME/orrery/orrery.conf\n"
+    "(else ~/.config/orrery/orrery.conf).\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: orrery-tool info | frames | get N OUT.bmp [--fine] | thumb N OUT.bmp |\n"
-                 "                   put IN.bmp [--at N] [--fine] | delete N... | move FROM TO | shoot |\n"
-                 "                   scan OUT.bmp | video OUT.bmp\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -187,6 +219,100 @@ int shoot() {
     return reply == 21 ? fail(ORRERY_REFUSED, "shutter") : fail(unsigned(reply), "shutter");
 }
 
+int speed(int index) {
+    Link link;
+    if (link.status) return fail(link.status, "open link");
+    intptr_t status = call(ORRERY_SET_SPEED, index);
+    if (status) return fail(unsigned(status), "speed " + std::to_string(index));
+    char text[2048] = {};
+    call(ORRERY_DESCRIBE, intptr_t(text), sizeof text);
+    std::string first(text, std::strcspn(text, "\n"));
+    std::printf("%s\n", first.c_str());
+    return 0;
+}
+
+void row(bool chosen, const std::string& name, const std::string& what) {
+    std::printf("  %c %-32s %s\n", chosen ? '*' : ' ', name.c_str(), what.c_str());
+}
+
+int devices() {
+    orrery::Config config = orrery::Config::load();
+    std::string camera = config.text("camera", "auto");
+    std::string port = config.text("qv10.port");
+    bool qv10 = camera == "qv10" || (camera == "auto" && !port.empty());
+    std::printf("cameras:\n");
+    row(!qv10 && camera != "gphoto2", "virtual",
+        "virtual QV-10 in " + config.text("virtual.folder", orrery::Config::defaultVirtualFolder()));
+    if (!port.empty()) {
+        orrery::Status status = ORRERY_OK;
+        auto link = orrery::qv::Qv10Camera::open(port, 500, 500, 9600, nullptr, status);
+        if (link) link->close(1);
+        row(qv10, "qv10:" + port, std::string("QV-10 on a serial port, ") + (link ? "answers" : "does not answer"));
+    }
+    std::string model = config.text("gphoto2.model"), gport = config.text("gphoto2.port");
+    bool listed = false;
+    for (const orrery::GphotoDetected& found : orrery::detectGphotoCameras()) {
+        bool chosen = camera == "gphoto2" && (model.empty() || (model == found.model && gport == found.port));
+        row(chosen, "gphoto2:" + found.model + "@" + found.port, "libgphoto2");
+        listed = listed || chosen;
+    }
+    if (camera == "gphoto2" && !listed)
+        row(true, "gphoto2:" + model + "@" + gport, "libgphoto2, not detected (serial and folder cameras never are)");
+    std::printf("scanners:\n");
+    std::string scanner = orrery::SaneScanner::chosenDevice(config);
+    for (const orrery::ScannerInfo& found : orrery::SaneScanner::devices(config))
+        row(found.name == scanner, found.name, found.vendor + " " + found.model);
+    std::printf("video:\n");
+    std::string video = orrery::VideoSource::chosenSource(config);
+    for (const orrery::VideoDevice& found : orrery::VideoSource::devices()) row(found.path == video, found.path, found.name);
+    row(video == "test", "test", "GStreamer test source");
+    return 0;
+}
+
+// "use KIND NAME": the settings that choose the device.
+int use(const std::string& kind, const std::string& name) {
+    std::map<std::string, std::string> values;
+    if (kind == "camera") {
+        if (name == "virtual" || name == "auto") {
+            values["camera"] = name;
+        } else if (name.rfind("qv10:", 0) == 0 && name.size() > 5) {
+            values = {{"camera", "qv10"}, {"qv10.port", name.substr(5)}};
+        } else if (name == "gphoto2") {
+            values = {{"camera", "gphoto2"}, {"gphoto2.model", ""}, {"gphoto2.port", ""}};
+        } else if (name.rfind("gphoto2:", 0) == 0 && name.find('@') != std::string::npos) {
+            size_t at = name.rfind('@');
+            values = {{"camera", "gphoto2"}, {"gphoto2.model", name.substr(8, at - 8)}, {"gphoto2.port", name.substr(at + 1)}};
+        } else {
+            return usage();
+        }
+    } else if (kind == "scanner" || kind == "video") {
+        values[kind] = name;
+    } else {
+        return usage();
+    }
+    std::string error;
+    if (!orrery::Config::store(values, error)) return failText(error);
+    std::printf("%s = %s in %s\n", kind.c_str(), name.c_str(), orrery::Config::path().c_str());
+    return 0;
+}
+
+int emulate(const std::string& folder) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before the camera's thread starts
+    orrery::qv::VirtualOptions options;
+    options.folder = folder;
+    std::string error;
+    std::unique_ptr<orrery::qv::VirtualQv10> camera = orrery::qv::VirtualQv10::start(options, error);
+    if (!camera) return failText(error);
+    std::printf("%s\n", camera->devicePath().c_str());
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&signals, &received);
+    return 0;
+}
+
 int capture(int request, const std::string& out) {
     GlobalHandle dib = GlobalHandle(call(request, 0));
     if (!dib) return fail(ORRERY_NO_DEVICE, request == ORRERY_SCAN ? "scan" : "video");
@@ -204,8 +330,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     auto has = [&](const char* option) { return std::find(args.begin(), args.end(), option) != args.end(); };
     int a = 0, b = 0;
-    if (command == "info") return info();
-    if (command == "frames") return frames();
+    if ((command == "help" || command == "--help" || command == "-h") && args.empty()) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "info" && args.empty()) return info();
+    if (command == "devices" && args.empty()) return devices();
+    if (command == "use" && args.size() == 2) return use(args[0], args[1]);
+    if (command == "emulate" && args.size() == 1) return emulate(args[0]);
+    if (command == "speed" && args.size() == 1 && std::strcmp(args[0].c_str(), "0") == 0) return speed(0);
+    if (command == "speed" && args.size() == 1 && number(args[0].c_str(), a) && a <= 5) return speed(a);
+    if (command == "frames" && args.empty()) return frames();
     if (command == "get" && args.size() >= 2 && number(args[0].c_str(), a)) return get(a, args[1], has("--fine"));
     if (command == "thumb" && args.size() == 2 && number(args[0].c_str(), a)) return thumb(a, args[1]);
     if (command == "put" && !args.empty()) {
@@ -222,7 +357,7 @@ int main(int argc, char** argv) {
         return remove(list);
     }
     if (command == "move" && args.size() == 2 && number(args[0].c_str(), a) && number(args[1].c_str(), b)) return move(a, b);
-    if (command == "shoot") return shoot();
+    if (command == "shoot" && args.empty()) return shoot();
     if (command == "scan" && args.size() == 1) return capture(ORRERY_SCAN, args[0]);
     if (command == "video" && args.size() == 1) return capture(ORRERY_VIDEO_CAPTURE, args[0]);
     return usage();

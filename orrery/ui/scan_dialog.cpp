@@ -1,6 +1,9 @@
 #include "orrery/ui/scan_dialog.h"
 
 #include <QApplication>
+
+#include <cstdlib>
+#include <initializer_list>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -10,7 +13,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace orrery {
@@ -30,11 +32,13 @@ ScanDialog::ScanDialog(const Config& config, QWidget* parent) : QDialog(parent),
     device_->setObjectName("device");
     mode_ = new QComboBox;
     mode_->setObjectName("mode");
-    resolution_ = new QSpinBox;
+    source_ = new QComboBox;
+    source_->setObjectName("source");
+    resolution_ = new QComboBox;
     resolution_->setObjectName("resolution");
-    resolution_->setSuffix(" dpi");
     auto* form = new QFormLayout;
     form->addRow("Device", device_);
+    form->addRow("Source", source_);
     form->addRow("Mode", mode_);
     form->addRow("Resolution", resolution_);
     const char* names[4] = {"left", "top", "right", "bottom"};
@@ -54,12 +58,12 @@ ScanDialog::ScanDialog(const Config& config, QWidget* parent) : QDialog(parent),
     status_ = new QLabel;
     status_->setObjectName("status");
     auto* buttons = new QDialogButtonBox;
-    auto* previewButton = buttons->addButton("Preview", QDialogButtonBox::ActionRole);
-    previewButton->setObjectName("preview");
-    scanButton_ = buttons->addButton("Scan", QDialogButtonBox::AcceptRole);
+    previewButton_ = buttons->addButton("Preview", QDialogButtonBox::ActionRole);
+    previewButton_->setObjectName("preview");
+    scanButton_ = buttons->addButton("Scan", QDialogButtonBox::ActionRole);
     scanButton_->setObjectName("scan");
-    buttons->addButton(QDialogButtonBox::Cancel);
-    connect(previewButton, &QPushButton::clicked, this, &ScanDialog::preview);
+    buttons->addButton(QDialogButtonBox::Cancel)->setObjectName("cancel");
+    connect(previewButton_, &QPushButton::clicked, this, &ScanDialog::preview);
     connect(scanButton_, &QPushButton::clicked, this, &ScanDialog::scan);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -88,6 +92,7 @@ void ScanDialog::openDevice(const QString& name) {
     Status status = ORRERY_OK;
     if (!name.isEmpty()) scanner_ = SaneScanner::open(config_, name.toStdString(), status);
     scanButton_->setEnabled(scanner_ != nullptr);
+    previewButton_->setEnabled(scanner_ != nullptr);
     if (!scanner_) {
         status_->setText("No scanner answers.");
         return;
@@ -96,13 +101,18 @@ void ScanDialog::openDevice(const QString& name) {
     mode_->clear();
     for (const std::string& m : c.modes) mode_->addItem(QString::fromStdString(m));
     mode_->setCurrentText(QString::fromStdString(c.mode));
-    if (c.rangeResolution && c.resolutions.size() == 2) {
-        resolution_->setRange(c.resolutions[0], c.resolutions[1]);
-    } else if (!c.resolutions.empty()) {
-        resolution_->setRange(*std::min_element(c.resolutions.begin(), c.resolutions.end()),
-                              *std::max_element(c.resolutions.begin(), c.resolutions.end()));
+    source_->clear();
+    for (const std::string& s : c.sources) source_->addItem(QString::fromStdString(s));
+    source_->setCurrentText(QString::fromStdString(c.source));
+    source_->setEnabled(source_->count() > 1);
+    resolution_->clear();
+    std::vector<int> offered = SaneScanner::offeredResolutions(c);
+    int closest = 0;
+    for (size_t i = 0; i < offered.size(); ++i) {
+        resolution_->addItem(QString("%1 dpi").arg(offered[i]), offered[i]);
+        if (std::abs(offered[i] - c.resolution) < std::abs(offered[size_t(closest)] - c.resolution)) closest = int(i);
     }
-    resolution_->setValue(c.resolution);
+    if (!offered.empty()) resolution_->setCurrentIndex(closest);
     for (int k = 0; k < 4; ++k) {
         area_[k]->setRange(0, c.maxArea[k % 2] > 0 ? c.maxArea[k % 2] : 1000);
         area_[k]->setValue(c.area[k]);
@@ -113,26 +123,60 @@ void ScanDialog::openDevice(const QString& name) {
 ScanSettings ScanDialog::settings() const {
     ScanSettings s;
     s.mode = mode_->currentText().toStdString();
-    s.resolution = resolution_->value();
+    s.source = source_->currentText().toStdString();
+    s.resolution = resolution_->currentData().toInt();
     for (int k = 0; k < 4; ++k) s.area[k] = area_[k]->value();
     return s;
 }
 
+void ScanDialog::setScanning(bool on) {
+    scanning_ = on;
+    for (QWidget* w : std::initializer_list<QWidget*>{device_, mode_, resolution_, previewButton_, scanButton_})
+        w->setEnabled(!on);
+    source_->setEnabled(!on && source_->count() > 1);
+    for (QDoubleSpinBox* a : area_) a->setEnabled(!on);
+}
+
+void ScanDialog::reject() {
+    if (scanning_) {
+        cancelRequested_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
 bool ScanDialog::run(const ScanSettings& settings, Picture& out) {
-    if (!scanner_) return false;
-    Status s = scanner_->scan(settings, out, [](int) {
+    if (!scanner_ || scanning_) return false;
+    cancelRequested_ = false;
+    setScanning(true);
+    status_->setText("Scanning...");
+    Status s = scanner_->scan(settings, out, [this](int) {
         QApplication::processEvents();
-        return true;
+        return !cancelRequested_;
     });
-    if (s != ORRERY_OK) status_->setText(QString("Scan failed (0x%1).").arg(s, 4, 16, QChar('0')));
+    setScanning(false);
+    if (cancelRequested_) {
+        out = Picture();
+        QDialog::reject();
+        return false;
+    }
+    if (s == ORRERY_REFUSED && !scanner_->refused().empty()) {
+        std::string names;
+        for (const std::string& n : scanner_->refused()) names += (names.empty() ? "" : ", ") + n;
+        status_->setText(QString::fromStdString("The scanner refused: " + names + "."));
+    } else if (s != ORRERY_OK) {
+        status_->setText(QString("Scan failed (0x%1).").arg(s, 4, 16, QChar('0')));
+    } else {
+        status_->setText(QString());
+    }
     return s == ORRERY_OK;
 }
 
 void ScanDialog::preview() {
-    // The whole bed at low resolution.
+    // The whole bed at the lowest resolution offered.
     ScanSettings s = settings();
     s.preview = true;
-    s.resolution = std::max(resolution_->minimum(), std::min(50, resolution_->maximum()));
+    if (resolution_->count() > 0) s.resolution = resolution_->itemData(0).toInt();
     for (double& a : s.area) a = -1;
     Picture p;
     if (run(s, p))

@@ -1,4 +1,4 @@
-// The scan dialog: device, mode, resolution, area and a preview, over SANE.
+// The scan dialog: device, source, mode, resolution, area and a preview, over SANE.
 #pragma once
 
 #include <QDialog>
@@ -11,7 +11,6 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 
 namespace orrery {
 
@@ -26,24 +25,35 @@ public:
     ScanSettings settings() const;
     bool hasDevice() const { return scanner_ != nullptr; }
 
+    bool scanning() const { return scanning_; }
+
 public slots:
     void preview();
     void scan();
+    // During a scan: cancels it on the device; the dialog then closes with nothing.
+    void reject() override;
 
 private:
     void openDevice(const QString& name);
     bool run(const ScanSettings& settings, Picture& out);
+    // Everything but Cancel is off while a scan runs: the device, its
+    // settings and a second scan must wait for this one.
+    void setScanning(bool on);
 
     Config config_;
     std::unique_ptr<SaneScanner> scanner_;
     QComboBox* device_;
     QComboBox* mode_;
-    QSpinBox* resolution_;
+    QComboBox* source_;
+    QComboBox* resolution_;
     QDoubleSpinBox* area_[4];
     QLabel* previewLabel_;
     QLabel* status_;
     QPushButton* scanButton_;
+    QPushButton* previewButton_;
     Picture picture_;
+    bool scanning_ = false;
+    bool cancelRequested_ = false;
 };
 
 }  // namespace orrery

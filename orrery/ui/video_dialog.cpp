@@ -33,16 +33,16 @@ VideoDialog::VideoDialog(const Config& config, QWidget* parent) : QDialog(parent
         return;
     }
     timer_ = new QTimer(this);
-    connect(timer_, &QTimer::timeout, this, [this] { refresh(); });
+    connect(timer_, &QTimer::timeout, this, [this] { refresh(0); });
     timer_->start(40);
 }
 
 VideoDialog::~VideoDialog() = default;
 
-bool VideoDialog::refresh() {
+bool VideoDialog::refresh(int waitMs) {
     if (!source_) return false;
     Picture frame;
-    if (!source_->pull(frame, 100)) return false;
+    if (!source_->pull(frame, waitMs)) return false;
     latest_ = std::move(frame);
     QImage image(latest_.rgb.data(), latest_.width, latest_.height, latest_.width * 3, QImage::Format_RGB888);
     view_->setPixmap(QPixmap::fromImage(image.scaled(view_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));

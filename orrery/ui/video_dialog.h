@@ -24,8 +24,10 @@ public:
     bool hasSource() const { return source_ != nullptr; }
 
 public slots:
-    // Pulls the next frame into the preview; true when one came.
-    bool refresh();
+    // Shows the newest frame when one has come within waitMs; true when one
+    // came. The dialog's timer never waits, so a stalled source cannot hold
+    // up the interface.
+    bool refresh(int waitMs = 0);
     void capture();
 
 private:

@@ -5,6 +5,7 @@
 #include <gst/video/video.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -12,7 +13,6 @@ namespace orrery {
 
 namespace {
 
-constexpr int kSettleFrames = 3;
 constexpr int kFrameTimeoutMs = 3000;
 
 bool gstReady() {
@@ -27,12 +27,47 @@ bool safeWord(const std::string& s) {
     return !s.empty();
 }
 
+// "640x480" or "1/10": two positive numbers and the separator.
+bool parsePair(const std::string& text, char separator, int& a, int& b) {
+    char sep = 0;
+    char rest = 0;
+    return std::sscanf(text.c_str(), "%d%c%d%c", &a, &sep, &b, &rest) == 3 && sep == separator && a > 0 && b > 0 &&
+           a <= 8192 && b <= 8192;
+}
+
 }  // namespace
+
+std::vector<VideoDevice> VideoSource::devices() {
+    std::vector<VideoDevice> list;
+    if (!gstReady()) return list;
+    GstDeviceMonitor* monitor = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor, "Video/Source", nullptr);
+    if (gst_device_monitor_start(monitor)) {
+        GList* found = gst_device_monitor_get_devices(monitor);
+        for (GList* item = found; item; item = item->next) {
+            GstDevice* device = GST_DEVICE(item->data);
+            gchar* name = gst_device_get_display_name(device);
+            GstStructure* properties = gst_device_get_properties(device);
+            const gchar* path = properties ? gst_structure_get_string(properties, "device.path") : nullptr;
+            if (!path && properties) path = gst_structure_get_string(properties, "api.v4l2.path");
+            if (path) list.push_back({path, name ? name : path});
+            if (properties) gst_structure_free(properties);
+            g_free(name);
+        }
+        g_list_free_full(found, gst_object_unref);
+        gst_device_monitor_stop(monitor);
+    }
+    gst_object_unref(monitor);
+    return list;
+}
 
 std::string VideoSource::chosenSource(const Config& config) {
     std::string source = config.text("video", "auto");
     if (source == "none") return {};
-    if (source == "auto") return std::filesystem::exists("/dev/video0") ? "/dev/video0" : "";
+    if (source == "auto") {
+        std::vector<VideoDevice> found = devices();
+        return found.empty() ? std::string() : found.front().path;
+    }
     return source;
 }
 
@@ -50,7 +85,13 @@ std::unique_ptr<VideoSource> VideoSource::start(const Config& config, std::strin
     if (source == "test") {
         std::string pattern = config.text("video.pattern", "smpte");
         if (!safeWord(pattern)) pattern = "smpte";
-        element = "videotestsrc is-live=true pattern=" + pattern;
+        int w = kVideoWidth, h = kVideoHeight, num = 30, den = 1;
+        if (!parsePair(config.text("video.test_size"), 'x', w, h)) w = kVideoWidth, h = kVideoHeight;
+        if (!parsePair(config.text("video.test_rate"), '/', num, den)) num = 30, den = 1;
+        element = "videotestsrc is-live=true pattern=" + pattern + " ! video/x-raw,width=" + std::to_string(w) +
+                  ",height=" + std::to_string(h) + ",framerate=" + std::to_string(num) + "/" + std::to_string(den);
+        // Like a webcam that sends only MJPEG.
+        if (config.text("video.test_format") == "jpeg") element += " ! jpegenc";
     } else {
         if (!safeWord(source)) {
             error = "bad video device name";
@@ -58,9 +99,12 @@ std::unique_ptr<VideoSource> VideoSource::start(const Config& config, std::strin
         }
         element = "v4l2src device=" + source;
     }
+    // Many webcams send only MJPEG: decodebin finds the decoder, raw passes
+    // through. Square pixels at the camera's own size; pull() fits them
+    // inside 640 x 480.
     std::string description = element +
-                              " ! videoconvert ! videoscale ! video/x-raw,format=RGB,width=640,height=480,"
-                              "pixel-aspect-ratio=1/1 ! appsink name=sink max-buffers=2 drop=true sync=false";
+                              " ! decodebin ! videoconvert ! videoscale ! video/x-raw,format=RGB,pixel-aspect-ratio=1/1"
+                              " ! appsink name=sink max-buffers=2 drop=true sync=false";
     GError* gerror = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &gerror);
     if (!pipeline || gerror) {
@@ -116,6 +160,11 @@ bool VideoSource::pull(Picture& out, int timeoutMs) {
         if (width > 0 && height > 0 && stride >= size_t(width) * 3 && map.size >= stride * size_t(height - 1) + size_t(width) * 3) {
             Picture picture(width, height);
             for (int y = 0; y < height; ++y) std::memcpy(picture.row(y), map.data + stride * size_t(y), size_t(width) * 3);
+            int w = width, h = height;
+            if (w > kVideoWidth || h > kVideoHeight) {
+                fitInside(width, height, kVideoWidth, kVideoHeight, w, h);
+                picture = resize(picture, w, h);
+            }
             out = std::move(picture);
             ok = true;
         }

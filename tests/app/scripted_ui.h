@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace quillon::test {
 
@@ -14,6 +15,7 @@ public:
     MsgAnswer message(const QString& text, MsgButtons buttons, MsgIcon icon) override {
         messages << text;
         icons.push_back(icon);
+        if (onMessage) onMessage();
         if (!answers.empty()) {
             const MsgAnswer a = answers.front();
             answers.pop_front();
@@ -27,6 +29,7 @@ public:
     std::vector<MsgIcon> icons;
     std::deque<MsgAnswer> answers;
     int beeps = 0;
+    std::function<void()> onMessage;  // runs while the message shows
 };
 
 }  // namespace quillon::test

@@ -2,6 +2,7 @@
 #include "tests/app/peer_program.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -49,14 +50,14 @@ TEST(PlatformSingleInstance, SecondCopyAsksTheFirstToComeForward) {
     app();
     const QString scope = freshScope();
     SingleInstance first(scope);
-    ASSERT_TRUE(first.claim());
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
     int forwards = 0;
     QObject::connect(&first, &SingleInstance::comeForward, [&] { ++forwards; });
     // The second copy runs where the first one's loop can answer it.
     std::atomic<int> secondResult{-1};
     std::unique_ptr<QThread> second(QThread::create([&] {
         SingleInstance copy(scope);
-        secondResult = copy.claim() ? 1 : 0;
+        secondResult = copy.claim() == SingleInstance::Claim::First ? 1 : 0;
     }));
     second->start();
     for (int i = 0; i < 200 && (secondResult < 0 || forwards == 0); ++i) {
@@ -66,6 +67,19 @@ TEST(PlatformSingleInstance, SecondCopyAsksTheFirstToComeForward) {
     second->wait();
     EXPECT_EQ(secondResult, 0);
     EXPECT_EQ(forwards, 1);
+}
+
+TEST(PlatformSingleInstance, ACopyThatCannotListenSaysSo) {
+    app();
+    // A folder where the socket would go: nobody answers there, and it can
+    // neither be listened on nor removed as a stale socket.
+    const QString scope = freshScope();
+    const QString blocker = QDir::tempPath() + u'/' + localSocketName(QStringLiteral("QuillonDX"), scope);
+    ASSERT_TRUE(QDir().mkpath(blocker + QStringLiteral("/inside")));
+    SingleInstance copy(scope);
+    const SingleInstance::Claim claim = copy.claim();
+    QDir(blocker).removeRecursively();
+    EXPECT_EQ(claim, SingleInstance::Claim::Unguarded);
 }
 
 }  // namespace

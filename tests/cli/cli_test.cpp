@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -111,6 +112,69 @@ TEST_F(Cli, FailuresPrintTheProgramsMessageExitOneAndWriteNothing) {
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_EQ(files(), before) << c.message;
     }
+}
+
+// A transparent index the picture has is written so that our reader, giflib
+// and ImageMagick all take the file; one it has not is refused.
+TEST_F(Cli, TransparentIndexOfOneAndFourBitPictures) {
+    ASSERT_TRUE(magick({"rose:", path("rose.bmp")}));
+    for (const int bits : {1, 4}) {
+        const QString depth = QString("depth=%1").arg(bits);
+        const QString out = path(QString("t%1.gif").arg(bits));
+        const int last = (1 << bits) - 1;
+        Outcome r = cli({"convert", path("rose.bmp"), out, "--op", depth, "--transparent",
+                         QString::number(last)});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        r = cli({"info", out});
+        EXPECT_EQ(r.status, 0) << bits << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QString("bits: 8\n")));
+        EXPECT_TRUE(r.out.contains(QString("transparent: 1\ntransparent-index: %1\n").arg(last)))
+            << r.out.toStdString();
+        QProcess giftext;
+        giftext.start("giftext", {out});
+        ASSERT_TRUE(giftext.waitForFinished(60000));
+        EXPECT_EQ(giftext.exitCode(), 0) << bits;
+        EXPECT_TRUE(giftext.readAllStandardOutput().contains(
+            QString("Transparent Index: %1").arg(last).toLatin1()));
+        EXPECT_EQ(QProcess::execute("/usr/bin/identify", {"-regard-warnings", out}), 0) << bits;
+
+        const QStringList before = files();
+        r = cli({"convert", path("rose.bmp"), path("refused.gif"), "--op", depth, "--transparent",
+                 QString::number(last + 1)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, QString("--transparent %1: a picture of %2 colours has the indexes 0 to %3\n")
+                             .arg(last + 1)
+                             .arg(last + 1)
+                             .arg(last));
+        EXPECT_EQ(files(), before);
+    }
+}
+
+// What the user set on the file they save over stays: a read-only file is
+// refused with the save's message and kept, a symbolic link stays a link.
+TEST_F(Cli, SavingOverAFileKeepsWhatTheUserSet) {
+    ASSERT_TRUE(magick({"rose:", path("rose.bmp")}));
+    ASSERT_TRUE(magick({"logo:", "-resize", "20x20", path("old.bmp")}));
+    const QByteArray old = [&] {
+        QFile f(path("old.bmp"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QFile::setPermissions(path("old.bmp"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const Outcome r = cli({"convert", path("rose.bmp"), path("old.bmp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QString::fromUtf8("ﾌｧｲﾙ書き込み中にｴﾗｰがありました。\n"));
+    QFile kept(path("old.bmp"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), old);
+    EXPECT_EQ(kept.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther), 0);
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    ASSERT_TRUE(magick({"logo:", "-resize", "20x20", path("real/a.bmp")}));
+    ASSERT_TRUE(QFile::link("real/a.bmp", path("link.bmp")));
+    ASSERT_EQ(cli({"convert", path("rose.bmp"), path("link.bmp")}).status, 0);
+    EXPECT_TRUE(QFileInfo(path("link.bmp")).isSymLink());
+    EXPECT_TRUE(cli({"info", path("real/a.bmp")}).out.contains("width: 70\n"));
 }
 
 TEST_F(Cli, WrongUsageListsTheCommands) {

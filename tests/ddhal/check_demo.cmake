@@ -1,6 +1,8 @@
 # Runs vortal-demo with --registers and checks its listing and its pictures: every step names
 # itself, the flips move the primary stream, the overlay step loads the quarter-size YUY2 overlay's
-# registers in order, and each step left a frame picture (the overlay step also its window).
+# registers in order, and each step left a frame picture (the overlay step also its window). Then:
+# a failing driver call ends the run with status 1, and a copy of the demo loads the driver from
+# its own folder.
 file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${DEMO} --registers --out ${OUT} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -13,7 +15,7 @@ set(expected_overlay "step 6: overlay
 0x81D0=0x[0-9A-F]+
 0x81F8=0x00010001
 0x81FC=0x027F01E0
-0x81D8=0x00000280
+0x81D8=0x02800500
 0x8190=0x21000FFF
 0x8198=0x06C0013F
 0x81E0=0x000000EF
@@ -36,3 +38,24 @@ foreach(png 01-fill-frame 02-blits-frame 03-scroll-frame 04-flip-to-back-frame 0
     message(FATAL_ERROR "missing ${png}.png")
   endif()
 endforeach()
+
+# Too little video memory for the back buffer: CreateSurface fails and so does the demo.
+execute_process(COMMAND ${DEMO} --video-memory 1024 --out ${OUT}/small RESULT_VARIABLE rc ERROR_VARIABLE err
+                OUTPUT_QUIET)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "step 4 \\(flip-to-back\\): CreateSurface answered 0x8007000E")
+  message(FATAL_ERROR "a failing call gave status ${rc}:\n${err}")
+endif()
+
+# A copy of the demo without the driver beside it fails; with it, it runs.
+file(MAKE_DIRECTORY ${OUT}/copy)
+file(COPY ${DEMO} DESTINATION ${OUT}/copy)
+get_filename_component(name ${DEMO} NAME)
+execute_process(COMMAND ${OUT}/copy/${name} --out ${OUT}/copy/out RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "${OUT}/copy/libVortal32.so")
+  message(FATAL_ERROR "the copied demo without its driver gave status ${rc}:\n${err}")
+endif()
+file(COPY ${LIBRARY} ${HOST} DESTINATION ${OUT}/copy)
+execute_process(COMMAND ${OUT}/copy/${name} --out ${OUT}/copy/out RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${OUT}/copy/out/06-overlay-frame.png)
+  message(FATAL_ERROR "the copied demo with its driver gave status ${rc}:\n${err}")
+endif()

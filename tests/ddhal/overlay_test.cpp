@@ -2,6 +2,7 @@
 // register values computed for each case, loaded only for the overlay on show and only during a
 // retrace, and the record kept with the overlay surface.
 #include "ddhal/overlay_record.h"
+#include "ddhal/sim/frame_render.h"
 #include "ddhal/sim/harness.h"
 #include "tests/ddhal/ddhal_test_support.h"
 
@@ -64,7 +65,7 @@ TEST(VortalUpdateOverlay, Yuy2QuarterSizeShownFullScreenWithDestinationKey) {
         {0x81D0, base},
         {0x81F8, 0x00010001},
         {0x81FC, 639u << 16 | 480},
-        {0x81D8, 640},
+        {0x81D8, 640u << 16 | 1280},                    // secondary stride high, the screen's low
         {0x8190, 2u << 28 | 1u << 24 | 0xFFF},            // filter 2, YUY2, accumulator 0xFFF
         {0x8198, ((320u - 640) & 0x7FF) << 16 | 319},
         {0x81E0, 239},
@@ -249,6 +250,57 @@ TEST(VortalUpdateOverlay, SecondOrdinaryOverlayIsOutOfCapsAndLiveVideoTakesOver)
     h.chip().clearLogs();
     EXPECT_EQ(h.updateOverlay(first, rect(0, 0, 320, 240), h.primary(), rect(0, 0, 100, 100), 0).rval, DD_OK);
     EXPECT_TRUE(h.chip().streamsWrites().empty());
+}
+
+// A SHOW refused for its key takes nothing: the stream stays free for the next overlay, and a
+// refused takeover leaves the one on show as it was.
+TEST(VortalUpdateOverlay, ARefusedShowLeavesTheStreamAsItWas) {
+    Harness h(test::streamsScreen());
+    Surface* first = overlaySurface(h, 64, 64, k565);
+    Surface* second = overlaySurface(h, 64, 64, k565);
+    Surface* live = overlaySurface(h, 64, 64, k565, DDSCAPS_LIVEVIDEO);
+    DDOVERLAYFX range{};
+    range.dckDestColorkey = {0x0000, 0x001F};  // a destination key must be one colour
+    h.chip().clearLogs();
+    EXPECT_EQ(h.updateOverlay(first, rect(0, 0, 64, 64), h.primary(), rect(0, 0, 64, 64),
+                              DDOVER_SHOW | DDOVER_KEYDESTOVERRIDE, range).rval,
+              DDERR_INVALIDPARAMS);
+    EXPECT_TRUE(h.chip().streamsWrites().empty());
+    EXPECT_EQ(h.updateOverlay(second, rect(0, 0, 64, 64), h.primary(), rect(0, 0, 64, 64), DDOVER_SHOW).rval, DD_OK);
+    EXPECT_EQ(h.chip().streams(0x81D0), h.offsetOf(second));
+
+    EXPECT_EQ(h.updateOverlay(live, rect(0, 0, 64, 64), h.primary(), rect(0, 0, 64, 64),
+                              DDOVER_SHOW | DDOVER_KEYDESTOVERRIDE, range).rval,
+              DDERR_INVALIDPARAMS);
+    EXPECT_TRUE(second->lcl.ddsCaps.dwCaps & DDSCAPS_VISIBLE);
+    EXPECT_EQ(h.chip().streams(0x81D0), h.offsetOf(second));
+    // Still the one on show: its updates are loaded.
+    h.chip().clearLogs();
+    EXPECT_EQ(h.updateOverlay(second, rect(0, 0, 64, 64), h.primary(), rect(8, 8, 72, 72), 0).rval, DD_OK);
+    EXPECT_FALSE(h.chip().streamsWrites().empty());
+}
+
+// Destroying the overlay on show stops the stream first (in a retrace), so it never scans memory
+// that DirectDraw hands out again; the next frame shows only the screen.
+TEST(VortalOverlayRecord, DestroyingTheVisibleOverlayHidesIt) {
+    Harness h(test::streamsScreen());
+    Surface* video = overlaySurface(h, 64, 64, k565);
+    uint8_t* p = h.pixels(video);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            p[static_cast<size_t>(y) * video->gbl.lPitch + x] = 0xFF;
+    ASSERT_EQ(h.updateOverlay(video, rect(0, 0, 64, 64), h.primary(), rect(0, 0, 64, 64), DDOVER_SHOW).rval, DD_OK);
+    h.chip().advanceToRetraceStart();
+    h.chip().advanceToDisplay();
+    EXPECT_EQ(sim::renderVisibleFrame(h.chip()).at(10, 10), 0xF8FCF8u);
+
+    h.chip().clearLogs();
+    EXPECT_EQ(h.destroySurface(video).rval, DD_OK);
+    EXPECT_EQ(streamsWrites(h.chip()), (Writes{{0x81A0, 0x01000000}, {0x81FC, 0x00090002}, {0x81DC, 0}}));
+    h.chip().advanceToRetraceStart();
+    h.chip().advanceToDisplay();
+    EXPECT_EQ(sim::renderVisibleFrame(h.chip()).at(10, 10), 0u);
+    EXPECT_FALSE(sim::overlayWindow(h.chip()));
 }
 
 TEST(VortalUpdateOverlay, StreamsProcessorOffLoadsNothing) {

@@ -124,6 +124,7 @@ TEST(DeklaRegedit4, KeepsValuesAQuotedStringCannotCarry) {
       {"empty", 1, {}, "\"V\"=hex(1):\r\n"},
       {"short dword", 4, {1, 2, 3}, "\"V\"=hex(4):01,02,03\r\n"},
       {"none", 0, {9}, "\"V\"=hex(0):09\r\n"},
+      {"Shift-JIS lead byte last", 1, {'a', 0x83, 0}, "\"V\"=hex(1):61,83,00\r\n"},
   };
   for (const Row& row : rows) {
     Hive hive;
@@ -200,6 +201,72 @@ TEST(DeklaRegedit4, BrokenFilesNameTheirLine) {
   ParseError error;
   EXPECT_TRUE(readRegedit4("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + name255 + "]\n\"" + name255 + "\"=\"\"\n", hive, error))
       << error.message;
+}
+
+// In Shift-JIS the second byte of a character may be 0x5C; it belongs to the
+// character in strings, value names and key paths, and is written back as it
+// came. In a single-byte code page the same byte is a backslash.
+TEST(DeklaRegedit4, ShiftJisSecondByteIsNotABackslash) {
+  struct Row {
+    const char* what;
+    CodePage codePage;
+    std::string line;  // below [HKEY_LOCAL_MACHINE\K]
+    std::string name;
+    Bytes data;
+  };
+  const Row rows[] = {
+      {"so", CodePage::ShiftJis, "\"S\"=\"\x83\x5C\x83\x74\x83\x67\"", "S", {0x83, 0x5C, 0x83, 0x74, 0x83, 0x67, 0}},
+      {"last before the quote", CodePage::ShiftJis, "\"S\"=\"\x95\x5C\"", "S", {0x95, 0x5C, 0}},
+      {"beside escaped backslashes", CodePage::ShiftJis, "\"S\"=\"C:\\\\\x95\x5C\\\\x\"", "S",
+       {'C', ':', '\\', 0x95, 0x5C, '\\', 'x', 0}},
+      {"in a value name", CodePage::ShiftJis, "\"\x83\x5C\"=\"a\"", "\x83\x5C", {'a', 0}},
+      {"single byte: an escaped backslash", CodePage::SingleByte, "\"S\"=\"\x83\\\\\"", "S", {0x83, 0x5C, 0}},
+  };
+  for (const Row& row : rows) {
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n" + row.line + "\r\n\r\n";
+    Hive hive;
+    ParseError error;
+    ASSERT_TRUE(readRegedit4(text, hive, error, row.codePage)) << row.what << ": " << error.message;
+    const Value* value = findValue(hive, Root::LocalMachine, {"K"}, row.name);
+    ASSERT_NE(value, nullptr) << row.what;
+    EXPECT_EQ(value->data, row.data) << row.what;
+    EXPECT_EQ(writeRegedit4(hive, row.codePage), text) << row.what;
+  }
+
+  // The same bytes read as a single-byte page: 0x5C escapes the quote.
+  Hive hive;
+  ParseError error;
+  EXPECT_FALSE(readRegedit4("REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"S\"=\"\x95\x5C\"\n", hive, error,
+                            CodePage::SingleByte));
+
+  // Key paths split only at real separators; names differing in a second
+  // byte that happens to be a letter (ア 83 41, ヂ 83 61) are two names.
+  Hive keys;
+  ASSERT_TRUE(readRegedit4("REGEDIT4\n[HKEY_LOCAL_MACHINE\\\x95\x5C\\\x83\x41]\n[HKEY_LOCAL_MACHINE\\\x95\x5C\\\x83\x61]\n",
+                           keys, error))
+      << error.message;
+  const auto table = keys.root(Root::LocalMachine).findSubkey("\x95\x5C");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->subkeys().size(), 2u);
+}
+
+// Import scripts remove keys and values; exports may not.
+TEST(DeklaRegedit4, ScriptsRemoveKeysAndValues) {
+  Hive hive;
+  ParseError error;
+  ASSERT_TRUE(readRegedit4("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\\B\\C]\n\"X\"=\"1\"\n"
+                           "[HKEY_LOCAL_MACHINE\\A]\n\"V\"=\"v\"\n\"W\"=\"w\"\n",
+                           hive, error));
+  const std::string script =
+      "REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\A\\B]\r\n\r\n[-HKEY_LOCAL_MACHINE\\Nowhere\\X]\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\A]\r\n\"V\"=-\r\n\"N\"=dword:00000002\r\n\r\n";
+  ASSERT_TRUE(applyRegedit4(script, hive, error)) << error.line << ": " << error.message;
+  EXPECT_EQ(writeRegedit4(hive), "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"W\"=\"w\"\r\n\"N\"=dword:00000002\r\n\r\n");
+
+  Hive fresh;
+  EXPECT_FALSE(readRegedit4(script, fresh, error));
+  EXPECT_NE(error.message.find("not supported"), std::string::npos) << error.message;
+  EXPECT_FALSE(applyRegedit4("REGEDIT4\n[-HKEY_LOCAL_MACHINE]\n", fresh, error));
 }
 
 }  // namespace

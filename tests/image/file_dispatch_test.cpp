@@ -78,27 +78,38 @@ TEST_F(FileDispatch, JpgInAnyCaseGoesThroughJpegReadAndJpegThroughTheLibrary) {
     EXPECT_EQ(viaLibrary.width(), 70);
 }
 
-TEST_F(FileDispatch, GifGoesThroughTheOwnReaderOnlyByItsExtension) {
+TEST_F(FileDispatch, GifGoesThroughTheOwnReaderWhateverItsName) {
     magick("rose: -colors 16 -interlace GIF " + local("a.gif"));
-    QFile::copy(path("a.gif"), path("b.GIF"));
-    QFile::copy(path("a.gif"), path("c.pic"));
+    // A GIF under another format's extension, an unknown one and none.
+    const char* names[] = {"a.gif", "b.GIF", "c.pic", "d.jpg", "e.bmp", "noextension"};
+    for (const char* name : names) QFile::copy(path("a.gif"), path(name));
     setScreenInfo(ScreenInfo{16, 120, 144});
-    for (const char* name : {"a.gif", "b.GIF"}) {
+    for (const char* name : names) {
         CImageObject picture;
         ASSERT_TRUE(openPicture(picture, path(name))) << name;
-        EXPECT_EQ(picture.bitmap().formatCode, 2);
-        EXPECT_EQ(picture.gifOptions.interlaced, 1);
+        EXPECT_EQ(picture.bitmap().formatCode, 2) << name;
+        EXPECT_EQ(picture.gifOptions.interlaced, 1) << name;
         EXPECT_EQ(picture.bitsPerPixel(), 8);
         // A GIF has no resolution: it gets the screen's through the file options.
         EXPECT_EQ(picture.bitmap().xResolution, 120);
         EXPECT_EQ(picture.bitmap().yResolution, 144);
         EXPECT_FALSE(picture.bitmap().flags & imaging::flag::kDisplay16);
     }
-    // Any other extension goes to the imaging library, which has no GIF reader.
-    CImageObject other;
-    EXPECT_FALSE(openPicture(other, path("c.pic")));
-    EXPECT_EQ(lastImagingResult(), imaging::kErrFileFormat);
-    EXPECT_FALSE(other.hasBitmap());
+}
+
+TEST_F(FileDispatch, PictureNamedJpgThatIsNoJpegOpensByItsContent) {
+    magick("rose: " + local("p.png"));
+    QFile::copy(path("p.png"), path("p.jpg"));
+    CImageObject picture;
+    ASSERT_TRUE(openPicture(picture, path("p.jpg")));
+    EXPECT_EQ(picture.bitmap().formatCode, 75);
+    EXPECT_EQ(picture.width(), 70);
+    // A JPEG under another name is read by the library, which knows JPEG too.
+    magick("rose: " + local("j.jpg"));
+    QFile::copy(path("j.jpg"), path("j.bmp"));
+    CImageObject jpeg;
+    ASSERT_TRUE(openPicture(jpeg, path("j.bmp")));
+    EXPECT_EQ(jpeg.bitmap().formatCode, 10);
 }
 
 TEST_F(FileDispatch, SixteenBitDisplayBitOnlyForDeepPicturesOnASixteenBitScreen) {

@@ -135,6 +135,34 @@ INSTANTIATE_TEST_SUITE_P(Depths, GifWriterOracle,
                                            WriterCase{4, false, true}, WriterCase{4, true, false},
                                            WriterCase{8, false, false}, WriterCase{8, true, true}));
 
+// A transparent index past a 1- or 4-bit picture's colours (kept from a
+// deeper picture) is written with a table that holds it, which every reader
+// takes; the pixels stay as they were.
+TEST(GifWriter, TransparentIndexPastTheColoursGetsATableThatHoldsIt) {
+    for (const int bits : {1, 4}) {
+        const Bitmap picture = paletted(21, 13, bits, bits);
+        GifOptions options;
+        options.transparent = 1;
+        options.transparentIndex = (1 << bits) + 3;
+        const std::string path = scratchPath("wide-table.gif");
+        ASSERT_TRUE(gif::writeFile(path, picture, options));
+
+        Bitmap back;
+        GifOptions read;
+        ASSERT_EQ(gif::readFile(path, back, read), imaging::kSuccess) << bits;
+        EXPECT_EQ(read.transparentIndex, options.transparentIndex);
+        const Rgb8Picture expected = toRgb8(picture);
+        EXPECT_EQ(maxDifference(toRgb8(back), expected), 0);
+        Rgb8Picture giflib, magick;
+        ASSERT_TRUE(giflibRead(path, 21, 13, giflib)) << bits;
+        EXPECT_EQ(maxDifference(giflib, expected), 0);
+        EXPECT_TRUE(run("/usr/bin/identify -regard-warnings '" + path + "'")) << bits;
+        ASSERT_TRUE(magickRead(path, magick));
+        EXPECT_EQ(maxDifference(magick, expected), 0);
+        std::remove(path.c_str());
+    }
+}
+
 TEST(GifWriter, NoiseFillsTheCodeTableAndStillDecodes) {
     // 76800 random pixels use up the 4096 codes many times over: clear codes,
     // every code width from 9 to 12 bits.

@@ -134,6 +134,44 @@ TEST(BmpRle, Rle4RunsLiteralsDeltaAndClipping) {
     for (int x = 0; x < 6; ++x) EXPECT_EQ(indexAt(b.storedRow(2), x, 4), expectedTop[x]) << x;
 }
 
+// Runs or deltas that together move the column past 2^31 pixels: a file
+// of some 17 to 34 MB, too large for a fuzzer to find. The column must stay
+// in its row, whatever the sum.
+struct LongRowCase {
+    const char* name;
+    std::vector<uint8_t> step;  // repeated until the column passed 2^31
+    int pixelsPerStep;
+};
+
+class BmpRleLongRow : public ::testing::TestWithParam<LongRowCase> {};
+
+TEST_P(BmpRleLongRow, ColumnStaysInItsRow) {
+    const LongRowCase& c = GetParam();
+    std::vector<uint8_t> file(14 + 40, 0);
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(file.data() + at, &v, 4); };
+    put32(14, 40), put32(18, 8), put32(22, 2);  // 8 x 2, bottom-up
+    file[26] = 1, file[28] = 8, file[30] = 1;   // planes, 8 bits, RLE8
+    for (int i = 0; i < 256; ++i) file.insert(file.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    put32(10, uint32_t(file.size()));
+    file[0] = 'B', file[1] = 'M';
+    const size_t steps = (size_t(1) << 31) / size_t(c.pixelsPerStep) + 2;
+    file.reserve(file.size() + steps * c.step.size() + 16);
+    for (size_t i = 0; i < steps; ++i) file.insert(file.end(), c.step.begin(), c.step.end());
+    // A run after the long row, then the next row.
+    file.insert(file.end(), {3, 9, 0, 0, 2, 6, 0, 1});
+
+    Bitmap b;
+    ASSERT_EQ(bmp::read(file.data(), file.size(), b), kSuccess);
+    const uint8_t bottom0 = c.step[0] == 0 ? 0 : c.step[1];
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(b.storedRow(0)[x], bottom0) << x;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(b.storedRow(1)[x], x < 2 ? 6 : 0) << x;
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, BmpRleLongRow,
+                         ::testing::Values(LongRowCase{"runs", {255, 5}, 255},
+                                           LongRowCase{"deltas", {0, 2, 255, 0}, 255}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct BrokenCase {
     const char* name;
     std::vector<uint8_t> (*make)();

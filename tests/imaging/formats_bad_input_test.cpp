@@ -218,5 +218,38 @@ TEST_P(OverflowingSize, IsRefusedBeforeAllocating) {
 INSTANTIATE_TEST_SUITE_P(Headers, OverflowingSize, ::testing::ValuesIn(overflowCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- Rows that hold fewer bytes than their header's pixels take -----------------
+
+// A direct PICT row of 16-bit pixels in one-byte component planes (pack type
+// 4, one component): each row decodes to width bytes, and 16-bit pixels take
+// twice that.
+TEST(PictRows, PackTypeThatGivesShortRowsIsRefused) {
+    const int width = 8;
+    Bitmap deep;
+    initialize(deep, width, 2, 24);
+    ASSERT_EQ(allocate(deep), kSuccess);
+    const std::string path = testing::scratchPath("short-rows.pct");
+    ASSERT_EQ(save(path, deep, 56, 24), kSuccess);
+    std::vector<uint8_t> v;
+    ASSERT_EQ(readWholeFile(path, v), kSuccess);
+    // The direct pixel map of our writer: opcode 0x9A at 566, pixel size at
+    // 600, component count at 602, rows from 636.
+    ASSERT_GT(v.size(), 640u);
+    ASSERT_EQ(v[567], 0x9A);
+    ASSERT_EQ(v[601], 32);
+    ASSERT_EQ(v[603], 3);
+    v[601] = 16, v[603] = 1;
+    v.resize(636);
+    for (int row = 0; row < 2; ++row) {
+        v.push_back(uint8_t(width + 1));
+        v.push_back(uint8_t(width - 1));  // a literal of width bytes
+        for (int i = 0; i < width; ++i) v.push_back(uint8_t(0x11 * i));
+    }
+    if (v.size() & 1) v.push_back(0);
+    v.push_back(0x00), v.push_back(0xFF);
+    Bitmap bitmap;
+    EXPECT_EQ(readWith(56, v, bitmap), kErrCorrupt);
+}
+
 }  // namespace
 }  // namespace imaging

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,10 +21,25 @@ inline const char* kMagick = "/usr/bin/convert";
 
 inline bool run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
 
-inline std::string scratchPath(const std::string& name) {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir ? dir : "/tmp") + "/quillon-test-" + std::to_string(::getpid()) + "-" + name;
+// A folder of this test process's own, made on first use and removed when
+// the process ends, so tests running side by side never share a file.
+inline const std::string& scratchFolder() {
+    static const std::string folder = [] {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/quillon-test-XXXXXX";
+        if (!::mkdtemp(pattern.data())) std::abort();
+        return pattern;
+    }();
+    static const struct Removal {
+        ~Removal() {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    } removal;
+    return folder;
 }
+
+inline std::string scratchPath(const std::string& name) { return scratchFolder() + "/" + name; }
 
 struct Rgb8Picture {
     int width = 0, height = 0;

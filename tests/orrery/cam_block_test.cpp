@@ -4,10 +4,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "orrery/codec/cam_block.h"
+#include "orrery/codec/jpeg_codec.h"
+#include "orrery/codec/orientation.h"
 #include "orrery/codec/thumbnail.h"
 #include "orrery/qv10/sample_pictures.h"
 
@@ -22,16 +26,25 @@ double meanDifference(const orrery::Picture& a, const orrery::Picture& b) {
 
 // Runs djpeg on the stream and returns the PNM header ("P6 480 240") or "" on failure.
 std::string djpegHeader(const std::vector<uint8_t>& jpeg) {
-    std::string in = testing::TempDir() + "/rebuilt.jpg";
-    std::string out = testing::TempDir() + "/rebuilt.ppm";
+    // A folder of this call's own: test processes run side by side.
+    char pattern[] = "/tmp/orrery-djpeg-XXXXXX";
+    if (!mkdtemp(pattern)) return {};
+    std::string dir = pattern;
+    std::string in = dir + "/rebuilt.jpg";
+    std::string out = dir + "/rebuilt.ppm";
     std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     std::string command = std::string(DJPEG_PROGRAM) + " -pnm -outfile " + out + " " + in + " 2>/dev/null";
-    if (std::system(command.c_str()) != 0) return {};
-    std::ifstream ppm(out, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0;
-    ppm >> magic >> w >> h;
-    return magic + " " + std::to_string(w) + " " + std::to_string(h);
+    std::string header;
+    if (std::system(command.c_str()) == 0) {
+        std::ifstream ppm(out, std::ios::binary);
+        std::string magic;
+        int w = 0, h = 0;
+        ppm >> magic >> w >> h;
+        header = magic + " " + std::to_string(w) + " " + std::to_string(h);
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return header;
 }
 
 TEST(OrreryStandardBlock, RebuiltStreamIsReadByDjpegAs480x240) {
@@ -103,6 +116,50 @@ TEST(OrreryStandardBlock, MalformedBlocksAreRefused) {
         EXPECT_FALSE(orrery::decodeStandardBlock(c.block, out)) << c.name;
         EXPECT_FALSE(orrery::decodeFineBlock(c.block, out)) << c.name;
     }
+}
+
+TEST(OrreryJpegFile, AWarningIsAPictureDamageIsNot) {
+    orrery::Picture picture = orrery::resize(orrery::qv::samplePicture(1), 160, 120);
+    std::vector<uint8_t> jpeg;
+    ASSERT_TRUE(orrery::encodeJpeg(picture, orrery::JpegEncoding{}, jpeg));
+    // Stray bytes before the end marker: libjpeg warns, the picture is whole.
+    std::vector<uint8_t> stray = jpeg;
+    stray.insert(stray.end() - 2, 64, 0x00);
+    orrery::Picture out;
+    ASSERT_TRUE(orrery::decodeJpeg(stray, out));
+    EXPECT_LT(meanDifference(out, picture), 8.0);
+    // Cut in the middle of the coded data: refused.
+    std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 2 / 3));
+    EXPECT_FALSE(orrery::decodeJpeg(cut, out));
+}
+
+TEST(OrreryOrientation, EachExifOrientationShowsThePictureUpright) {
+    // a b c / d e f, told by the red channel.
+    orrery::Picture source(3, 2);
+    const char* letters = "abcdef";
+    for (int i = 0; i < 6; ++i) source.rgb[size_t(i) * 3] = uint8_t(letters[i]);
+    struct Case {
+        int orientation;
+        int width;
+        const char* rows;
+    };
+    const Case cases[] = {
+        {1, 3, "abcdef"}, {2, 3, "cbafed"}, {3, 3, "fedcba"}, {4, 3, "defabc"},
+        {5, 2, "adbecf"}, {6, 2, "daebfc"}, {7, 2, "fcebda"}, {8, 2, "cfbead"},
+    };
+    for (const Case& c : cases) {
+        orrery::Picture turned = orrery::applyOrientation(source, c.orientation);
+        ASSERT_EQ(turned.width, c.width) << c.orientation;
+        std::string got;
+        for (size_t i = 0; i < 6; ++i) got += char(turned.rgb[i * 3]);
+        EXPECT_EQ(got, c.rows) << "orientation " << c.orientation;
+    }
+    // The tag read from a bare Exif block in either byte order; nothing readable is 1.
+    const std::vector<uint8_t> motorola = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 8, 0, 0};
+    EXPECT_EQ(orrery::exifOrientation(motorola), 8);
+    std::vector<uint8_t> truncated(motorola.begin(), motorola.end() - 6);
+    EXPECT_EQ(orrery::exifOrientation(truncated), 1);
+    EXPECT_EQ(orrery::exifOrientation(std::vector<uint8_t>{0xFF, 0xD8, 0xFF}), 1);
 }
 
 TEST(OrreryThumbnail, RoundTripKeepsColours) {

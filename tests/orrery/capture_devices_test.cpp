@@ -15,15 +15,7 @@ namespace {
 
 class OrreryCaptureDevices : public OrreryTest {
 protected:
-    // A SANE configuration folder that knows only the test backend. SANE
-    // reads its configuration folder once a process, so all tests share one.
-    std::string saneFolder() {
-        std::string dir = testing::TempDir() + "/orrery-sane";
-        std::filesystem::create_directories(dir);
-        std::ofstream(dir + "/dll.conf") << "test\n";
-        std::ofstream(dir + "/test.conf") << "number_of_devices 2\n";
-        return dir;
-    }
+    std::string saneFolder() { return saneConfigFolder(); }
 };
 
 TEST_F(OrreryCaptureDevices, ScanWithoutDialogUsesTheTestDevice) {
@@ -71,6 +63,37 @@ TEST_F(OrreryCaptureDevices, ScanSettingsAreHonoured) {
     EXPECT_EQ(scanner->scan(settings, picture, [](int) { return false; }), ORRERY_CANCELLED);
 }
 
+TEST(OrreryScanLines, ALineMustHoldThePixelsPromised) {
+    struct Case {
+        int bytesPerLine, pixels, channels, depth;
+        bool fits;
+    };
+    const Case cases[] = {
+        {300, 100, 3, 8, true},  {299, 100, 3, 8, false}, {600, 100, 3, 16, true}, {599, 100, 3, 16, false},
+        {13, 100, 1, 1, true},   {12, 100, 1, 1, false},  {100, 100, 1, 8, true},  {0, 100, 1, 8, false},
+        {400, 100, 3, 12, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(orrery::SaneScanner::lineHoldsPixels(c.bytesPerLine, c.pixels, c.channels, c.depth), c.fits)
+            << c.bytesPerLine << " " << c.pixels << " " << c.channels << " " << c.depth;
+}
+
+TEST_F(OrreryCaptureDevices, RefusedSettingIsNamedAndNothingScanned) {
+    configure("sane.config_dir = " + saneFolder());
+    orrery::Status status = 0;
+    auto scanner = orrery::SaneScanner::open(orrery::Config::load(), "test:0", status);
+    ASSERT_TRUE(scanner);
+    orrery::ScannerChoices choices = scanner->choices();
+    EXPECT_GE(choices.sources.size(), 2u);
+    orrery::ScanSettings settings;
+    settings.mode = "Sepia";
+    settings.source = choices.sources.empty() ? "" : choices.sources.front();
+    orrery::Picture picture;
+    EXPECT_EQ(scanner->scan(settings, picture), ORRERY_REFUSED);
+    EXPECT_EQ(scanner->refused(), std::vector<std::string>{"mode"});
+    EXPECT_TRUE(picture.empty());
+}
+
 TEST_F(OrreryCaptureDevices, NoScanner) {
     for (const char* line : {"scanner = none", "scanner = nosuch:0"}) {
         configure(std::string(line) + "\nsane.config_dir = " + saneFolder());
@@ -93,6 +116,19 @@ TEST_F(OrreryCaptureDevices, VideoFrameFromTheTestSource) {
     EXPECT_GT(yellow[0], 180);
     EXPECT_LT(yellow[2], 40);
     EXPECT_LT(frame.row(470)[20 * 3], 100);
+}
+
+TEST_F(OrreryCaptureDevices, VideoKeepsTheCamerasAspectAndDecodesMjpeg) {
+    configure("video = test\nvideo.test_size = 1280x720");
+    orrery::Picture wide = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
+    EXPECT_EQ(wide.width, 640);
+    EXPECT_EQ(wide.height, 360);
+    // A camera that sends only MJPEG: the white bar top left comes through.
+    configure("video = test\nvideo.test_format = jpeg\nvideo.test_size = 320x240");
+    orrery::Picture mjpeg = takeDib(GlobalHandle(call(ORRERY_VIDEO_CAPTURE, 0)));
+    ASSERT_EQ(mjpeg.width, 320);
+    ASSERT_EQ(mjpeg.height, 240);
+    EXPECT_GT(mjpeg.row(10)[10 * 3], 180);
 }
 
 TEST_F(OrreryCaptureDevices, NoVideoSource) {

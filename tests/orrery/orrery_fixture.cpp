@@ -119,6 +119,25 @@ orrery::Picture takeDib(GlobalHandle dib) {
     return picture;
 }
 
+std::string saneConfigFolder() {
+    struct Folder {
+        std::string path;
+        Folder() {
+            char pattern[] = "/tmp/orrery-sane-XXXXXX";
+            if (!mkdtemp(pattern)) return;
+            path = pattern;
+            std::ofstream(path + "/dll.conf") << "test\n";
+            std::ofstream(path + "/test.conf") << "number_of_devices 2\n";
+        }
+        ~Folder() {
+            std::error_code ec;
+            if (!path.empty()) fs::remove_all(path, ec);
+        }
+    };
+    static Folder folder;
+    return folder.path;
+}
+
 GlobalHandle sendDib(const orrery::Picture& picture) {
     // A plain DIB is bottom-up; flipping the picture first puts the top row first.
     orrery::Picture flipped(picture.width, picture.height);

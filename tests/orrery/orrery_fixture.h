@@ -58,6 +58,11 @@ private:
     std::string root_;
 };
 
+// A SANE configuration folder that knows only the test backend (two
+// devices). SANE reads it when it starts, so one folder serves the whole
+// process; it is this process's own and goes when the process ends.
+std::string saneConfigFolder();
+
 // The packed DIB's picture (bottom-up rows) and free the handle.
 orrery::Picture takeDib(GlobalHandle dib);
 // A packed DIB of the picture with the rows top row first, as the program sends.

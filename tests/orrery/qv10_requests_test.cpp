@@ -88,6 +88,21 @@ TEST_F(OrreryQv10Requests, LinkSettingsRequests) {
     }
 }
 
+TEST_F(OrreryQv10Requests, SpeedFallsBackWhenTheLineDoesNotCarryIt) {
+    // Answers sent faster than 38400 baud are lost on the way.
+    configure("fault.max_baud = 38400");
+    open(150);
+    ASSERT_EQ(call(ORRERY_SET_SPEED, 5), ORRERY_OK);
+    EXPECT_EQ(count(), 4);
+    char text[1024] = {};
+    call(ORRERY_DESCRIBE, intptr_t(text), sizeof text);
+    EXPECT_NE(std::string(text).find("at 38400 baud, 115200 did not carry, 57600 did not carry"), std::string::npos)
+        << text;
+    EXPECT_EQ(call(ORRERY_CLOSE_LINK, 1), ORRERY_OK);
+    open(150);
+    EXPECT_EQ(count(), 4);  // closing put the camera back to 9600
+}
+
 TEST_F(OrreryQv10Requests, ThumbnailArrivesAsDibWithProgress) {
     open();
     GlobalHandle dib = 0;

@@ -1,11 +1,14 @@
 #include "program_fixture.h"
 
+#include "doc/zoom.h"
 #include "image/image_window.h"
 #include "imaging/codecs/bmp.h"
 #include "resources/strings.h"
 
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QWheelEvent>
 
 namespace quillon::test {
 namespace {
@@ -70,7 +73,7 @@ TEST_F(DocumentTest, ClosingAModifiedUntitledDocumentAndAnsweringYesRunsSaveAs) 
     change();
     const QString target = home.filePath("saved.BMP");
     QString suggested;
-    app->dialogs.chooseSavePath = [&](const QString& s, const QString&) -> std::optional<QString> {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString& s, const QString&) -> std::optional<QString> {
         suggested = s;
         return target;
     };
@@ -80,7 +83,7 @@ TEST_F(DocumentTest, ClosingAModifiedUntitledDocumentAndAnsweringYesRunsSaveAs) 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(ui.messages.value(0), formatMessage(5005, title));
     EXPECT_EQ(ui.icons.front(), MsgIcon::Question);
-    EXPECT_EQ(QFileInfo(suggested).fileName(), title + QStringLiteral(".BMP")) << "format 3 remembered by default";
+    EXPECT_EQ(QFileInfo(suggested).fileName(), title + QStringLiteral(".bmp")) << "format 3 remembered by default";
     EXPECT_TRUE(QFileInfo::exists(target));
     EXPECT_TRUE(frame().documents().isEmpty());
     auto s = store();
@@ -105,7 +108,7 @@ TEST_F(DocumentTest, SavePromptAnswers) {
 
 TEST_F(DocumentTest, YesWithACancelledSaveKeepsTheDocumentOpen) {
     change();
-    app->dialogs.chooseSavePath = [](const QString&, const QString&) { return std::optional<QString>(); };
+    app->dialogs.chooseSavePath = [](CQuillonView&, const QString&, const QString&) { return std::optional<QString>(); };
     ui.answers = {MsgAnswer::Yes};
     EXPECT_FALSE(window()->close());
     EXPECT_EQ(frame().documents().size(), 1);
@@ -123,7 +126,7 @@ TEST_F(DocumentTest, AFailedSaveKeepsPathAndModifiedFlag) {
     EXPECT_TRUE(doc->isModified());
     EXPECT_TRUE(ui.messages.contains(loadString(5025)));
     // And Yes in the prompt with that failing save keeps the window.
-    app->dialogs.chooseSavePath = [&](const QString&, const QString&) {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString&, const QString&) {
         return std::optional<QString>(home.filePath("no/such/folder/y.bmp"));
     };
     EXPECT_TRUE(doc->saveAs() == false);
@@ -132,14 +135,14 @@ TEST_F(DocumentTest, AFailedSaveKeepsPathAndModifiedFlag) {
 
 TEST_F(DocumentTest, SaveAsRefusesWrongExtensionsAndFormatsThePictureCannotTake) {
     change();
-    app->dialogs.chooseSavePath = [&](const QString&, const QString&) {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString&, const QString&) {
         return std::optional<QString>(home.filePath("a.ABC"));
     };
     ui.messages.clear();
     EXPECT_FALSE(doc->saveAs());
     EXPECT_EQ(ui.messages.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(home.filePath("a.ABC")));
-    app->dialogs.chooseSavePath = [&](const QString&, const QString&) {
+    app->dialogs.chooseSavePath = [&](CQuillonView&, const QString&, const QString&) {
         return std::optional<QString>(home.filePath("a.GIF"));
     };
     ui.messages.clear();
@@ -194,6 +197,36 @@ TEST_F(DocumentTest, ZoomCommands) {
     }
 }
 
+TEST_F(DocumentTest, CtrlWithTheWheelZoomsByTheZoomCommandsSteps) {
+    const QPointF at(20, 20);
+    QWidget* window = view->imageWindow();
+    QWheelEvent in(at, window->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window, &in);
+    EXPECT_EQ(view->zoom(), zoomedIn(100));
+    QWheelEvent out(at, window->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::ControlModifier,
+                    Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window, &out);
+    EXPECT_EQ(view->zoom(), zoomedOut(zoomedOut(zoomedIn(100))));
+}
+
+TEST_F(DocumentTest, ArrangeIconsLinesUpMinimisedWindowsAlongTheBottom) {
+    app->dialogs.chooseNewImage = []() -> std::optional<NewImageChoice> { return NewImageChoice{64, 48, 24}; };
+    trigger(57600);
+    trigger(57600);
+    const auto windows = frame().mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 3);
+    windows[0]->showMinimized();
+    windows[2]->showMinimized();
+    trigger(57649);
+    const int bottom = frame().mdiArea()->viewport()->height();
+    EXPECT_EQ(windows[0]->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(windows[0]->x(), 0);
+    EXPECT_EQ(windows[2]->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(windows[2]->x(), windows[0]->width()) << "side by side, in the order they were opened";
+    EXPECT_FALSE(windows[1]->isMinimized());
+}
+
 TEST_F(DocumentTest, ImageInformationOfAnUntitledPicture) {
     PictureInfoTexts shown;
     app->dialogs.showImageInfo = [&](const PictureInfoTexts& t) { shown = t; };
@@ -207,9 +240,9 @@ TEST_F(DocumentTest, ImageInformationOfAnUntitledPicture) {
 TEST_F(DocumentTest, CommandsWithoutTheirHandlersStayDisabled) {
     frame().updateCommandUi();
     // Effects and capture come with their own parts.
-    for (int id : {120, 129, 138, 109, 110, 57607})
+    for (int id : {120, 129, 138, 109, 110})
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
-    for (int id : {57603, 57604, 155, 162, 163, 164, 165, 57600, 57601, 57665, 57634, 105})
+    for (int id : {57603, 57604, 57607, 155, 162, 163, 164, 165, 57600, 57601, 57665, 57634, 105})
         EXPECT_TRUE(frame().action(id)->isEnabled()) << id;
 }
 

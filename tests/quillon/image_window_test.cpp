@@ -3,10 +3,13 @@
 #include "image/image_window.h"
 #include "imaging/imaging.h"
 #include "imaging/pixels.h"
+#include "ui/progress_window.h"
 #include "ui/scroll_model.h"
 
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
 namespace quillon::test {
 namespace {
@@ -206,6 +209,118 @@ TEST_F(ImageWindowTest, OverlaysArePaintedAfterThePicture) {
     const QImage shot = window.grab().toImage();
     EXPECT_GE(paints, 1);
     EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::green));
+}
+
+// A 24-bit or 1-bit picture of 16 x 16 blocks whose colour follows the block.
+void makeBlocks(CImageObject& image, int w, int h, int bits) {
+    makePicture(image, w, h, bits, 0);
+    if (bits == 1) {
+        const imaging::RgbQuad palette[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+        image.paletteSet(palette, 2, false);
+    }
+    imaging::Bitmap& b = image.bitmap();
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = b.storedRow(image.storedRow(y));
+        for (int x = 0; x < w; ++x) {
+            const int bx = x / 16, by = y / 16;
+            if (bits == 1) imaging::setIndexAt(row, x, 1, (bx + by) & 1);
+            else imaging::writePixel(b, row, x, imaging::Rgb{uint8_t(bx * 5), uint8_t(by * 7), uint8_t(bx ^ by)});
+        }
+    }
+}
+
+QColor blockColour(int bits, int px, int py) {
+    const int bx = px / 16, by = py / 16;
+    if (bits == 1) return ((bx + by) & 1) ? QColor(Qt::white) : QColor(Qt::black);
+    return QColor(uint8_t(bx * 5), uint8_t(by * 7), uint8_t(bx ^ by));
+}
+
+TEST_F(ImageWindowTest, PaintsOnlyFromThePictureRowsAtAnyZoomAndScroll) {
+    // The window converts just the exposed part of the picture; every
+    // client point must still show the picture pixel under it.
+    for (const int bits : {24, 1}) {
+        for (const int zoom : {25, 100, 300}) {
+            CImageObject image;
+            makeBlocks(image, 1203, 801, bits);
+            CImageWindow window(image, nullptr);
+            window.resize(317, 211);
+            window.setZoom(zoom, true);
+            window.show();
+            QCoreApplication::processEvents();
+            window.horizontalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            window.verticalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            const QImage shot = window.grab().toImage();
+            int checked = 0;
+            for (int y = 0; y < window.model().clientHeight(); y += 7) {
+                for (int x = 0; x < window.model().clientWidth(); x += 5) {
+                    int px = 0, py = 0;
+                    window.model().clientToPicture(x, y, px, py);
+                    // Only points well inside a block: scaling may round at the edges.
+                    const int margin = zoom < 100 ? 5 : 2;
+                    if (px >= image.width() || py >= image.height() || px % 16 < margin || px % 16 > 15 - margin ||
+                        py % 16 < margin || py % 16 > 15 - margin)
+                        continue;
+                    ASSERT_EQ(shot.pixelColor(x, y), blockColour(bits, px, py))
+                        << "bits " << bits << " zoom " << zoom << " at " << x << "," << y;
+                    ++checked;
+                }
+            }
+            EXPECT_GT(checked, 50) << bits << " " << zoom;
+        }
+    }
+}
+
+TEST_F(ImageWindowTest, TheWheelScrollsThePictureAndTheWheelOverABarMovesItToo) {
+    CImageObject image;
+    makePicture(image, 2000, 2000, 24);
+    CImageWindow window(image, nullptr);
+    window.resize(300, 200);
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(image.scrollX, 0);
+    ASSERT_EQ(image.scrollY, 0);
+    const QPointF at(50, 50);
+    QWheelEvent down(at, window.mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&window, &down);
+    EXPECT_GT(image.scrollY, 0);
+    EXPECT_EQ(window.verticalBar()->sliderPosition(), image.scrollY);
+    const int afterOne = image.scrollY;
+    QWheelEvent right(at, window.mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&window, &right);
+    EXPECT_EQ(image.scrollX, afterOne) << "Shift turns the wheel sideways";
+    EXPECT_EQ(image.scrollY, afterOne);
+
+    // The wheel over the vertical bar moves the thumb, and the picture with it.
+    QScrollBar* bar = window.verticalBar();
+    const QPointF onBar(bar->width() / 2.0, bar->height() / 2.0);
+    QWheelEvent overBar(onBar, bar->mapToGlobal(onBar), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(bar, &overBar);
+    EXPECT_GT(bar->sliderPosition(), afterOne) << "the thumb steps on from where the picture is";
+    EXPECT_EQ(image.scrollY, bar->sliderPosition()) << "the picture follows the thumb";
+}
+
+TEST_F(ImageWindowTest, ThePumpKeepsObjectsDeletedLaterAndStopsWhenQuitting) {
+    setQuitting(false);
+    auto* victim = new QObject;
+    bool destroyed = false;
+    QObject::connect(victim, &QObject::destroyed, [&] { destroyed = true; });
+    victim->deleteLater();
+    EXPECT_TRUE(pumpMessages());
+    EXPECT_FALSE(destroyed) << "deleted under a caller that may still use it";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(destroyed);
+
+    int handled = 0;
+    QTimer::singleShot(0, [&] { ++handled; });
+    setQuitting(true);
+    EXPECT_FALSE(pumpMessages());
+    EXPECT_EQ(handled, 0) << "nothing runs once the program quits";
+    setQuitting(false);
+    EXPECT_TRUE(pumpMessages());
+    EXPECT_EQ(handled, 1);
 }
 
 }  // namespace
