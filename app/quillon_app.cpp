@@ -13,6 +13,7 @@
 #include "frame/help_opener.h"
 #include "frame/main_frame.h"
 #include "frame/print_command.h"
+#include "image/error_messages.h"
 #include "image/file_dispatch.h"
 #include "image/image_window.h"
 #include "image/save_formats.h"
@@ -173,7 +174,6 @@ void CQuillonApp::installCommands() {
     f.setHandler(57603, onDoc([](CQuillonDoc& d, CQuillonView&) { d.save(); }));
     f.setHandler(57604, onDoc([](CQuillonDoc& d, CQuillonView&) { d.saveAs(); }));
     f.setHandler(57643, onDoc([](CQuillonDoc&, CQuillonView& v) { v.undo(); }));
-    f.setHandler(106, onDoc([](CQuillonDoc&, CQuillonView& v) { v.finishPendingWork(false, false, true); }));
     for (int id = 155; id <= 161; ++id) {
         const int zoom = fixedZoomOf(id);
         f.setHandler(id, onDoc([zoom](CQuillonDoc&, CQuillonView& v) { v.setZoom(zoom); }));
@@ -195,6 +195,7 @@ void CQuillonApp::installCommands() {
         about.exec();
     });
     f.setHandler(57670, [this] { openHelpContents(ui()); });
+    installEditCommands(f, *this, editDialogs);
 }
 
 void CQuillonApp::installFileLists() {
@@ -224,6 +225,23 @@ CQuillonDoc* CQuillonApp::newDocument() {
     auto* doc = new CQuillonDoc(*this, ++m_untitledCount);
     m_frame->addDocumentWindow(doc);
     doc->showNewPicture(made);
+    m_frame->updateCommandUi();
+    return doc;
+}
+
+CQuillonDoc* CQuillonApp::newDocumentFromPicture(const CImageObject& picture) {
+    std::unique_ptr<CImageObject> copy = picture.duplicate();
+    if (!copy) {
+        reportImagingError(ui());
+        return nullptr;
+    }
+    auto* doc = new CQuillonDoc(*this, ++m_untitledCount);
+    CQuillonView* view = m_frame->addDocumentWindow(doc);
+    view->image().takeOver(*copy, false);
+    view->resetZoom();
+    view->layoutView();
+    view->fitFrameToPicture();
+    doc->setModified(false);
     m_frame->updateCommandUi();
     return doc;
 }

@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "doc/doc_dialogs.h"
 #include "doc/document_host.h"
+#include "effects/edit_commands.h"
 #include "ui/qt_ui_port.h"
 
 #include <QObject>
@@ -22,6 +23,7 @@ class QSettings;
 namespace quillon {
 
 class CMainFrame;
+class CImageObject;
 class CQuillonDoc;
 class FileListWindows;
 class HtmlCommands;
@@ -71,6 +73,9 @@ public:
     CQuillonDoc* newDocument();
     // A document window appears only once the file has been read.
     CQuillonDoc* openDocument(const QString& path);
+    // Paste into a new file: a document holding a copy of the picture, zoom
+    // 100, the frame fitted to it.
+    CQuillonDoc* newDocumentFromPicture(const CImageObject& picture);
     void fileOpen();
     void appExit();
 
@@ -88,6 +93,7 @@ public:
 
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
+    EditDialogs editDialogs;
 
     // DocumentHost
     UiPort& ui() override { return *m_ui; }

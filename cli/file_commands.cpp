@@ -2,6 +2,7 @@
 // save writes it.
 #include "cli/commands.h"
 #include "cli/console_port.h"
+#include "cli/edit_options.h"
 #include "cli/effect_ops.h"
 #include "image/error_messages.h"
 #include "image/file_dispatch.h"
@@ -56,7 +57,7 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
     int progressive = -1;  // -1: keep the picture's flag
     bool interlace = false;
     int transparent = -1;
-    std::vector<EffectOp> ops;
+    EditScript script;  // --op operations and the editing options, in order
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -80,8 +81,15 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
                 console.error(why);
                 return kUsage;
             }
-            ops.push_back(op);
+            script.addEffect(op);
         } else if (a.startsWith("--")) {
+            QString why;
+            const EditScript::Parse parsed = script.parse(arguments, i, why);
+            if (parsed == EditScript::Parse::Bad) {
+                console.error(why);
+                return kUsage;
+            }
+            if (parsed == EditScript::Parse::Done) continue;
             return usage(console, "convert");
         } else {
             paths << a;
@@ -109,7 +117,7 @@ int runConvert(const QStringList& arguments, ConsolePort& console) {
         reportImagingError(console);
         return kFailed;
     }
-    if (!applyEffectOps(picture, ops, console)) return kFailed;
+    if (!script.apply(picture, console)) return kFailed;
     if (const auto refusal = saveRefusal(formatIndex, picture.bitsPerPixel())) {
         console.error(*refusal);
         return kFailed;

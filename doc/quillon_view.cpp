@@ -4,6 +4,7 @@
 #include "doc/document_host.h"
 #include "doc/quillon_doc.h"
 #include "doc/zoom.h"
+#include "effects/view_editor.h"
 #include "image/error_messages.h"
 #include "image/image_window.h"
 #include "resources/strings.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 
@@ -40,11 +42,18 @@ CQuillonView::CQuillonView(CQuillonDoc& doc, DocumentHost& host, QWidget* parent
         for (int i = 0; i < std::abs(notches); ++i) zoom = notches > 0 ? zoomedIn(zoom) : zoomedOut(zoom);
         if (zoom != m_zoom) setZoom(zoom);
     };
+    m_editor = std::make_unique<ViewEditor>(*this, *m_window, m_host.ui());
+    // The overlay after each paint; the pointer's shape follows it without a button.
+    m_window->overlayPainter = [this](QPainter& painter) { m_editor->paint(painter); };
+    m_window->setMouseTracking(true);
+    setMouseTracking(true);
 }
 
 CQuillonView::~CQuillonView() {
+    m_window->overlayPainter = nullptr;
     delete m_window;  // before the image object it shows
     m_window = nullptr;
+    m_editor.reset();
 }
 
 void CQuillonView::setZoom(int percent) {
@@ -73,18 +82,15 @@ void CQuillonView::layoutView() {
     m_window->layoutAndScroll();
 }
 
-void CQuillonView::select(std::optional<Rect> rect) {
-    if (rect && rect->isEmpty()) rect.reset();
-    m_selection = rect;
-    m_window->update();
-    emit stateChanged();
-}
+std::optional<Rect> CQuillonView::selection() const { return m_editor->tracker().workArea(); }
+
+void CQuillonView::select(std::optional<Rect> rect) { m_editor->tracker().selectRect(rect.value_or(Rect{})); }
 
 void CQuillonView::finishPendingWork(bool eraseFirst, bool keepSelection, bool clearSelection) {
-    (void)eraseFirst;
-    (void)keepSelection;
-    if (clearSelection && m_selection) select(std::nullopt);
+    m_editor->tracker().commit(eraseFirst, keepSelection, clearSelection);
 }
+
+bool CQuillonView::trackerIdle() const { return m_editor->tracker().mode() == ToolMode::Idle; }
 
 bool CQuillonView::prepareUndo() {
     WaitCursor wait;
@@ -104,7 +110,7 @@ bool CQuillonView::prepareUndo() {
 
 void CQuillonView::undo() {
     if (!m_undo) return;
-    const std::optional<Rect> noted = m_selection;
+    const std::optional<Rect> noted = selection();
     {
         WaitCursor wait;
         CImageObject temporary;
@@ -177,9 +183,7 @@ void CQuillonView::mousePressEvent(QMouseEvent* e) {
     }
     if (!hasPicture()) return;
     m_image.paintWithoutCapture = true;
-    int px = 0, py = 0;
-    m_window->model().clientToPicture(e->position().toPoint().x(), e->position().toPoint().y(), px, py);
-    if (pressHandler) pressHandler(QPoint(px, py));
+    m_editor->buttonDown(m_window->mapFrom(this, e->position().toPoint()));
 }
 
 // While the Save As dialog picks the transparent colour, a click takes the
@@ -197,7 +201,17 @@ bool CQuillonView::pickForSaveAs(const QPoint& point) {
 }
 
 void CQuillonView::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) m_image.paintWithoutCapture = false;
+    if (e->button() != Qt::LeftButton) return;
+    m_image.paintWithoutCapture = false;
+    if (hasPicture()) m_editor->buttonUp(m_window->mapFrom(this, e->position().toPoint()));
+}
+
+void CQuillonView::mouseMoveEvent(QMouseEvent* e) {
+    if (hasPicture()) m_editor->mouseMove(m_window->mapFrom(this, e->position().toPoint()));
+}
+
+void CQuillonView::keyPressEvent(QKeyEvent* e) {
+    if (!hasPicture() || !m_editor->key(e->key())) e->ignore();
 }
 
 void CQuillonView::contextMenuEvent(QContextMenuEvent* e) { emit contextMenuRequested(e->globalPos()); }

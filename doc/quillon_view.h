@@ -17,6 +17,7 @@ namespace quillon {
 class CImageWindow;
 class CQuillonDoc;
 class DocumentHost;
+class ViewEditor;
 
 class CQuillonView : public QWidget {
     Q_OBJECT
@@ -39,12 +40,16 @@ public:
     void fitFrameToPicture();
     void layoutView();
 
-    // The selection (none when empty) and the tracker's Commit. Without the
-    // tracker (its own part) committing only drops the selection when asked.
-    const std::optional<Rect>& selection() const { return m_selection; }
+    // The selection tracker at work in this view (effects/view_editor.h).
+    ViewEditor* editor() const { return m_editor.get(); }
+    // The selection (none when empty), set without lifting its pixels, and
+    // the tracker's Commit.
+    std::optional<Rect> selection() const;
     void select(std::optional<Rect> rect);
     void finishPendingWork(bool eraseFirst, bool keepSelection, bool clearSelection);
-    bool trackerIdle() const { return true; }
+    bool trackerIdle() const;
+    // The tracker's state changed: commands are enabled anew.
+    void selectionChanged() { emit stateChanged(); }
     // The view's modeless tool window (tilt correction), or none.
     QWidget* toolWindow() const { return m_toolWindow; }
     void setToolWindow(QWidget* w) { m_toolWindow = w; }
@@ -62,9 +67,6 @@ public:
     // Shows the last imaging error, if any; true when there was none.
     bool reportImagingError();
 
-    // The tracker's entry for presses in the picture (the selection tracker
-    // installs it); the view eats the click that activated it.
-    std::function<void(QPoint picturePoint)> pressHandler;
     // Set when the view becomes active while the left button is down over it.
     void noteActivation();
     bool ignoringNextClick() const { return m_ignoreNextClick; }
@@ -78,6 +80,8 @@ protected:
     void focusInEvent(QFocusEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
     bool pickForSaveAs(const QPoint& point);
     void contextMenuEvent(QContextMenuEvent*) override;
 
@@ -87,7 +91,7 @@ private:
     CImageObject m_image;
     CImageWindow* m_window;
     int m_zoom = 100;
-    std::optional<Rect> m_selection;
+    std::unique_ptr<ViewEditor> m_editor;
     QWidget* m_toolWindow = nullptr;
     std::unique_ptr<CImageObject> m_undo;
     bool m_undoAvailable = false;

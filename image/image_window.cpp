@@ -123,6 +123,10 @@ void CImageWindow::barAction(Qt::Orientation o, int action) {
     applyScroll(o, a, 0);
 }
 
+void CImageWindow::scrollLine(Qt::Orientation o, int direction) {
+    applyScroll(o, direction < 0 ? ScrollAction::LineBack : ScrollAction::LineForward, 0);
+}
+
 void CImageWindow::applyScroll(Qt::Orientation o, ScrollAction action, int thumb) {
     const int step = m_model.scroll(o, action, thumb);
     QScrollBar* bar = o == Qt::Horizontal ? m_hBar : m_vBar;

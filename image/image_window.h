@@ -32,6 +32,8 @@ public:
     // Zoom in percent; with redraw the window is laid out and repainted.
     void setZoom(int percent, bool redraw);
     void recentre();
+    // One line step, as a scroll bar arrow gives it; direction -1 or 1.
+    void scrollLine(Qt::Orientation orientation, int direction);
 
     // Called after every paint with the painter of the client area.
     std::function<void(QPainter&)> overlayPainter;
