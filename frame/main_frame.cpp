@@ -1,5 +1,7 @@
 #include "frame/main_frame.h"
 
+#include "frame/shortcuts.h"
+
 #include "app/quillon_app.h"
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
@@ -14,8 +16,10 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSessionManager>
@@ -84,6 +88,7 @@ bool CMainFrame::create(CaptureCapabilities caps) {
     std::vector<int> buttons = toolbarLayout();
     pruneToolbar(buttons, caps);
     buildToolBar(buttons);
+    installShortcuts();
     setAcceptDrops(s.dragDrop != 0);
     const QByteArray state = m_app.store().value(QStringLiteral("ToolbarState")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
@@ -151,6 +156,29 @@ void CMainFrame::buildMenus(const std::vector<PopupLayout>& layout) {
     connect(m_context, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
 }
 
+void CMainFrame::installShortcuts() {
+    for (const auto& [id, keys] : resolvedShortcuts()) {
+        QAction* a = nullptr;
+        if (id >= 0) {
+            a = action(id);
+        } else {
+            a = new QAction(this);
+            a->setObjectName(QStringLiteral("window-key%1").arg(id));
+            connect(a, &QAction::triggered, this, [this, id] {
+                if (id == kCloseWindowKeyId) m_mdi->closeActiveSubWindow();
+                else if (id == kNextWindowKeyId) m_mdi->activateNextSubWindow();
+                else m_mdi->activatePreviousSubWindow();
+            });
+            m_windowKeys.push_back(a);
+        }
+        if (!a) continue;
+        a->setShortcuts(keys);
+        // Held by the frame too, so a key works whether or not its
+        // command has a place in the menus or the toolbar.
+        addAction(a);
+    }
+}
+
 void CMainFrame::buildToolBar(const std::vector<int>& buttons) {
     m_toolBar = new QToolBar(QString::fromUtf8("Quillonのﾂｰﾙﾊﾞｰ"), this);
     m_toolBar->setObjectName(QStringLiteral("59392"));
@@ -180,6 +208,16 @@ CQuillonView* CMainFrame::addDocumentWindow(CQuillonDoc* doc) {
     window->setWindowTitle(doc->title());
     window->setWindowIcon(programIcon());
     m_mdi->addSubWindow(window);
+    // The window's own menu would claim the frame's window keys and make
+    // them ambiguous; the frame's actions do the same work.
+    if (QMenu* menu = window->systemMenu()) {
+        for (QAction* a : menu->actions()) {
+            QList<QKeySequence> keys = a->shortcuts();
+            for (const QAction* held : m_windowKeys)
+                for (const QKeySequence& key : held->shortcuts()) keys.removeAll(key);
+            a->setShortcuts(keys);
+        }
+    }
     connect(doc, &CQuillonDoc::titleChanged, window, [this, window, doc] {
         window->setWindowTitle(doc->title());
         updateTitle();
@@ -249,6 +287,7 @@ void CMainFrame::updateCommandUi() {
         const CommandInfo* info = findCommand(id);
         a->setEnabled(info && hasHandler(id) && commandEnabled(*info, state));
     }
+    for (QAction* a : m_windowKeys) a->setEnabled(!m_mdi->subWindowList().isEmpty());
 }
 
 void CMainFrame::showContextMenu(QPoint globalPos) {
@@ -343,6 +382,19 @@ void CMainFrame::storePlacement() {
     s.right = normal.left() + normal.width();
     s.bottom = normal.top() + normal.height();
     s.show = isMaximized() ? kShowMaximized : kShowNormal;
+}
+
+bool CMainFrame::event(QEvent* e) {
+    // Enabling is otherwise refreshed when menus open and when state
+    // changes; a key must see the state of the moment it is pressed.
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const bool command = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) ||
+                             (key->key() >= Qt::Key_Escape && key->key() < Qt::Key_Shift) ||
+                             (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35);
+        if (command) updateCommandUi();
+    }
+    return QMainWindow::event(e);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

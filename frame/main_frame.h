@@ -66,6 +66,7 @@ public:
     void queryEndSession(QSessionManager& manager);
 
 protected:
+    bool event(QEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void dragEnterEvent(QDragEnterEvent*) override;
     void dropEvent(QDropEvent*) override;
@@ -74,6 +75,7 @@ private:
     void buildActions();
     void buildMenus(const std::vector<PopupLayout>& layout);
     void buildToolBar(const std::vector<int>& buttons);
+    void installShortcuts();
     void rebuildRecentFiles(QMenu* menu);
     void rebuildWindowList(QMenu* menu);
     void storePlacement();
@@ -89,6 +91,7 @@ private:
     QAction* m_recentPlaceholder = nullptr;
     std::vector<QAction*> m_recentActions;
     std::vector<QAction*> m_windowActions;
+    std::vector<QAction*> m_windowKeys;  // close, next, previous window
     QStringList m_recentFiles;
     bool m_closing = false;
 };
