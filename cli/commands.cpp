@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/console_port.h"
 #include "cli/effect_ops.h"
 
 namespace quillon::cli {
@@ -54,6 +55,12 @@ const Command* findCommand(const QString& name) {
     for (const Command& command : commands())
         if (name == QLatin1String(command.name)) return &command;
     return nullptr;
+}
+
+int usage(ConsolePort& console, const char* name) {
+    const Command* command = findCommand(QLatin1String(name));
+    console.error(QString("usage: quillon-cli %1 %2").arg(name, command ? command->usage : ""));
+    return kUsage;
 }
 
 }  // namespace quillon::cli

@@ -27,6 +27,9 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
+// Prints the command's usage line as an error; returns kUsage.
+int usage(ConsolePort& console, const char* name);
+
 // The handlers of the picture file commands.
 int runInfo(const QStringList& arguments, ConsolePort& console);
 int runConvert(const QStringList& arguments, ConsolePort& console);

@@ -13,12 +13,6 @@
 namespace quillon::cli {
 namespace {
 
-int usage(ConsolePort& console, const char* name) {
-    const Command* command = findCommand(QLatin1String(name));
-    console.error(QString("usage: quillon-cli %1 %2").arg(name, command ? command->usage : ""));
-    return kUsage;
-}
-
 bool parseInt(const QString& text, int& value) {
     bool ok = false;
     value = text.toInt(&ok);

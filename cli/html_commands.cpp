@@ -11,16 +11,6 @@
 #include <cstdio>
 
 namespace quillon::cli {
-namespace {
-
-int usage(ConsolePort& console, const char* name) {
-    const Command* command = findCommand(QLatin1String(name));
-    console.error(QString("usage: quillon-cli %1 %2").arg(name, command ? command->usage : ""));
-    return kUsage;
-}
-
-}  // namespace
-
 int runHtmlPage(const QStringList& arguments, ConsolePort& console) {
     if (arguments.size() != 1) return usage(console, "html-page");
     const QString picture = arguments.first();

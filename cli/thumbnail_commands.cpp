@@ -26,12 +26,6 @@
 namespace quillon::cli {
 namespace {
 
-int usage(ConsolePort& console, const char* name) {
-    const Command* command = findCommand(QLatin1String(name));
-    console.error(QString("usage: quillon-cli %1 %2").arg(name, command ? command->usage : ""));
-    return kUsage;
-}
-
 // "IN OUT --box WxH" in any order of the option; nothing on a mistake.
 std::optional<std::pair<QStringList, QSize>> parse(const QStringList& arguments) {
     QStringList paths;

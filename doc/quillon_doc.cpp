@@ -1,5 +1,6 @@
 #include "doc/quillon_doc.h"
 
+#include "ui/wait_cursor.h"
 #include "app/settings.h"
 #include "dialogs/file_names.h"
 #include "doc/document_host.h"
@@ -23,11 +24,6 @@ namespace {
 constexpr int kDefaultSaveFormat = 3;  // BMP
 constexpr int kSaveFormatTiff = 1;
 
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

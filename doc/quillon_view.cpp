@@ -1,4 +1,5 @@
 #include "doc/quillon_view.h"
+#include "ui/wait_cursor.h"
 #include "dialogs/transparent_pick.h"
 
 #include "doc/document_host.h"
@@ -19,16 +20,6 @@
 #include <cstdlib>
 
 namespace quillon {
-namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
-
 CQuillonView::CQuillonView(CQuillonDoc& doc, DocumentHost& host, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_host(host) {
     setFocusPolicy(Qt::StrongFocus);

@@ -1,5 +1,6 @@
 #include "effects/view_editor.h"
 
+#include "ui/wait_cursor.h"
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
 #include "effects/burn_in.h"
@@ -18,16 +19,6 @@
 #include <QTimerEvent>
 
 namespace quillon {
-namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
-
 ViewEditor::ViewEditor(CQuillonView& view, CImageWindow& window, UiPort& ui)
     : m_view(view), m_window(window), m_ui(ui) {}
 
