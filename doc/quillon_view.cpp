@@ -202,7 +202,7 @@ void CQuillonView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void CQuillonView::keyPressEvent(QKeyEvent* e) {
-    if (!hasPicture() || !m_editor->key(e->key())) e->ignore();
+    if (!hasPicture() || !m_editor->key(e->key(), e->modifiers() & Qt::ShiftModifier)) e->ignore();
 }
 
 void CQuillonView::contextMenuEvent(QContextMenuEvent* e) { emit contextMenuRequested(e->globalPos()); }

@@ -192,32 +192,36 @@ void SelectionTracker::updateRect(int x, int y) {
         }
         [[fallthrough]];
     case ToolMode::PasteDragging:
-    case ToolMode::TextDragging: {
-        const int w = m_rect.width(), h = m_rect.height();
-        m_rect.left = x - m_grabX;
-        m_rect.top = y - m_grabY;
-        m_rect.right = m_rect.left + w;
-        m_rect.bottom = m_rect.top + h;
-        // At least one column and one row stay over the picture.
-        if (m_rect.right <= 0) {
-            m_rect.right = 1;
-            m_rect.left = 1 - w;
-        }
-        if (m_rect.left >= v.pictureWidth) {
-            m_rect.left = v.pictureWidth - 1;
-            m_rect.right = m_rect.left + w;
-        }
-        if (m_rect.bottom <= 0) {
-            m_rect.bottom = 1;
-            m_rect.top = 1 - h;
-        }
-        if (m_rect.top >= v.pictureHeight) {
-            m_rect.top = v.pictureHeight - 1;
-            m_rect.bottom = m_rect.top + h;
-        }
+    case ToolMode::TextDragging:
+        placeAt(x - m_grabX, y - m_grabY);
         return;
-    }
     default: return;
+    }
+}
+
+void SelectionTracker::placeAt(int left, int top) {
+    const TrackerView v = m_host.view();
+    const int w = m_rect.width(), h = m_rect.height();
+    m_rect.left = left;
+    m_rect.top = top;
+    m_rect.right = m_rect.left + w;
+    m_rect.bottom = m_rect.top + h;
+    // At least one column and one row stay over the picture.
+    if (m_rect.right <= 0) {
+        m_rect.right = 1;
+        m_rect.left = 1 - w;
+    }
+    if (m_rect.left >= v.pictureWidth) {
+        m_rect.left = v.pictureWidth - 1;
+        m_rect.right = m_rect.left + w;
+    }
+    if (m_rect.bottom <= 0) {
+        m_rect.bottom = 1;
+        m_rect.top = 1 - h;
+    }
+    if (m_rect.top >= v.pictureHeight) {
+        m_rect.top = v.pictureHeight - 1;
+        m_rect.bottom = m_rect.top + h;
     }
 }
 
@@ -313,6 +317,19 @@ bool SelectionTracker::escapeKey() {
         m_mode != ToolMode::SelectionLifted)
         return false;
     finishIdle();
+    return true;
+}
+
+bool SelectionTracker::arrowKey(int dx, int dy) {
+    if (m_dragging || (m_mode != ToolMode::PasteFloating && m_mode != ToolMode::TextFloating &&
+                       m_mode != ToolMode::SelectionLifted))
+        return false;
+    // A selection kept without its pixels lifts them first, as a drag does.
+    if (m_mode == ToolMode::SelectionLifted && m_floating.shown.isNull() && m_rect == m_home &&
+        !m_host.liftPixels(m_home, m_floating))
+        return true;
+    placeAt(m_rect.left + dx, m_rect.top + dy);
+    m_host.overlayChanged(false);
     return true;
 }
 

@@ -116,6 +116,10 @@ public:
     // Enter and Escape; false when the key is not the tracker's.
     bool enterKey();
     bool escapeKey();
+    // An arrow key while something floats or a selection is lifted moves it
+    // by (dx, dy) picture pixels; it burns in later, as after a drag. False
+    // in the other states, where the key is not the tracker's.
+    bool arrowKey(int dx, int dy);
 
     TrackerCursor cursorAt(int xw, int yw) const;
     OverlayPlan overlay() const;
@@ -125,6 +129,7 @@ public:
 private:
     Rect toPicture(int xw, int yw) const;
     void updateRect(int x, int y);
+    void placeAt(int left, int top);
     void dropFloating() { m_floating = FloatingObject{}; }
     void applyPending();
     void finishIdle();

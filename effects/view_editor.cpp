@@ -41,14 +41,21 @@ void ViewEditor::buttonDown(QPoint p) { m_tracker.buttonDown(p.x(), p.y()); }
 void ViewEditor::mouseMove(QPoint p) { m_tracker.mouseMove(p.x(), p.y()); }
 void ViewEditor::buttonUp(QPoint p) { m_tracker.buttonUp(p.x(), p.y()); }
 
-bool ViewEditor::key(int key) {
+bool ViewEditor::key(int key, bool shift) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (!m_tracker.enterKey()) return false;
         updateCursor();
         return true;
     }
     if (key == Qt::Key_Escape) return m_tracker.escapeKey();
-    return false;
+    const int step = shift ? 10 : 1;
+    switch (key) {
+    case Qt::Key_Left: return m_tracker.arrowKey(-step, 0);
+    case Qt::Key_Right: return m_tracker.arrowKey(step, 0);
+    case Qt::Key_Up: return m_tracker.arrowKey(0, -step);
+    case Qt::Key_Down: return m_tracker.arrowKey(0, step);
+    default: return false;
+    }
 }
 
 void ViewEditor::paint(QPainter& painter) {

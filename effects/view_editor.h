@@ -36,8 +36,9 @@ public:
     void buttonDown(QPoint point);
     void mouseMove(QPoint point);
     void buttonUp(QPoint point);
-    // Enter and Escape; false for other keys.
-    bool key(int key);
+    // Enter, Escape and the arrows (Shift: ten pixels); false for keys the
+    // tracker does not take in its present state.
+    bool key(int key, bool shift);
     void paint(QPainter& painter);
     void updateCursor();
 

@@ -197,6 +197,52 @@ TEST_F(EditingTest, EscapeOnAMovedSelectionChangesNothing) {
     EXPECT_FALSE(doc->isModified());
 }
 
+TEST_F(EditingTest, ArrowKeysNudgeWhatFloatsAndCommitLikeADrag) {
+    // A lifted selection: Right twice, Shift+Down once; nothing is edited
+    // before Enter, then one undo step brings the old picture back.
+    drag(100, 100, 140, 140);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    QTest::keyClick(window(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(view->selection(), (Rect{102, 110, 142, 150}));
+    EXPECT_TRUE(filled(Rect{100, 100, 140, 140}, kRed));
+    EXPECT_FALSE(undoEnabled());
+    key(Qt::Key_Return);
+    EXPECT_TRUE(filled(Rect{102, 110, 142, 150}, kRed));
+    EXPECT_EQ(pixel(101, 105), kWhite);
+    trigger(57643);
+    EXPECT_TRUE(filled(Rect{100, 100, 140, 140}, kRed)) << "one undo step takes back the nudges and the commit";
+    EXPECT_EQ(pixel(141, 145), kWhite);
+
+    // A selection made by the command, its pixels not lifted yet: the first
+    // arrow lifts them, as the first drag does.
+    view->select(Rect{100, 100, 140, 140});
+    QTest::keyClick(window(), Qt::Key_Left, Qt::ShiftModifier);
+    key(Qt::Key_Up);
+    EXPECT_EQ(view->selection(), (Rect{90, 99, 130, 139}));
+    key(Qt::Key_Return);
+    EXPECT_TRUE(filled(Rect{90, 99, 130, 139}, kRed));
+    EXPECT_EQ(pixel(135, 135), kWhite);
+    trigger(57643);
+
+    // A floating paste stays over the picture by one column however far it is pushed.
+    drag(100, 100, 140, 140);
+    trigger(57634);
+    trigger(106);
+    trigger(57637);
+    ASSERT_EQ(tracker().mode(), ToolMode::PasteFloating);
+    for (int i = 0; i < 200; ++i) QTest::keyClick(window(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(tracker().selection().right, 1);
+    EXPECT_EQ(tracker().mode(), ToolMode::PasteFloating);
+
+    // With nothing floating the arrows change nothing.
+    key(Qt::Key_Escape);
+    const QImage before = view->image().toDeviceImage();
+    key(Qt::Key_Right);
+    EXPECT_EQ(tracker().mode(), ToolMode::Idle);
+    EXPECT_EQ(view->image().toDeviceImage(), before);
+}
+
 TEST_F(EditingTest, CopyPasteDragAndClickBurnsIn) {
     drag(100, 100, 140, 140);
     trigger(57634);
