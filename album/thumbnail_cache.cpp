@@ -74,11 +74,13 @@ namespace {
 
 // A cached PNG with its text chunks; libpng directly, so that worker threads
 // do not meet in the image format plugins' lock.
-QImage readCached(const QString& path, QHash<QByteArray, QByteArray>& texts) {
+QImage readCached(const QString& path, QHash<QByteArray, QByteArray>& texts, QByteArray* bytes = nullptr) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     PngTexts list;
-    QImage image = decodePng(file.readAll(), &list);
+    const QByteArray data = file.readAll();
+    QImage image = decodePng(data, &list);
+    if (bytes) *bytes = data;
     for (auto& [key, value] : list) texts.insert(key, value);
     return image;
 }
@@ -89,7 +91,7 @@ std::optional<ThumbnailCache::Entry> ThumbnailCache::lookup(const QFileInfo& fil
     if (flavor == Flavor::None) return std::nullopt;
     QHash<QByteArray, QByteArray> texts;
     Entry entry;
-    entry.image = readCached(thumbnailPath(file.absoluteFilePath(), flavor), texts);
+    entry.image = readCached(thumbnailPath(file.absoluteFilePath(), flavor), texts, &entry.png);
     if (entry.image.isNull()) return std::nullopt;
     if (texts.value(kMTime) != mtimeOf(file).toUtf8()) return std::nullopt;
     if (texts.value(kUri) != uriOf(file.absoluteFilePath()).toUtf8()) return std::nullopt;
@@ -108,8 +110,8 @@ bool ThumbnailCache::failedBefore(const QFileInfo& file) const {
            texts.value(kUri) == uriOf(file.absoluteFilePath()).toUtf8();
 }
 
-bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {
-    if (!makePrivateFolder(QFileInfo(target).absolutePath())) return false;
+QByteArray ThumbnailCache::writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const {
+    if (!makePrivateFolder(QFileInfo(target).absolutePath())) return {};
     PngTexts texts = {{kUri, uriOf(file.absoluteFilePath()).toUtf8()},
                       {kMTime, mtimeOf(file).toUtf8()},
                       {kSize, QByteArray::number(file.size())}};
@@ -119,26 +121,26 @@ bool ThumbnailCache::writePng(const QString& target, QImage image, const QFileIn
     }
     texts.push_back({"Software", "Quillon"});
     const QByteArray bytes = encodeThumbnailPng(image, texts);
-    if (bytes.isEmpty()) return false;
+    if (bytes.isEmpty()) return {};
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (!out.open(QIODevice::WriteOnly)) return {};
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
-        return false;
+        return {};
     }
-    return out.commit();
+    return out.commit() ? bytes : QByteArray();
 }
 
-bool ThumbnailCache::store(const QFileInfo& file, Flavor flavor, const QImage& thumbnail, QSize fullSize) const {
-    if (flavor == Flavor::None || thumbnail.isNull()) return false;
+QByteArray ThumbnailCache::store(const QFileInfo& file, Flavor flavor, const QImage& thumbnail, QSize fullSize) const {
+    if (flavor == Flavor::None || thumbnail.isNull()) return {};
     return writePng(thumbnailPath(file.absoluteFilePath(), flavor), thumbnail, file, fullSize);
 }
 
 bool ThumbnailCache::storeFailure(const QFileInfo& file) const {
     QImage mark(1, 1, QImage::Format_ARGB32);
     mark.fill(Qt::transparent);
-    return writePng(failurePath(file.absoluteFilePath()), mark, file, {});
+    return !writePng(failurePath(file.absoluteFilePath()), mark, file, {}).isEmpty();
 }
 
 }  // namespace quillon

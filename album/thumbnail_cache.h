@@ -34,16 +34,18 @@ public:
     struct Entry {
         QImage image;
         QSize fullSize;  // the picture's own size
+        QByteArray png;  // the cached file as it is on disk
     };
     // A thumbnail made for this file as it is now, or nothing.
     std::optional<Entry> lookup(const QFileInfo& file, Flavor flavor) const;
     bool failedBefore(const QFileInfo& file) const;
-    // Written through a temporary file and a rename, readable by the user only.
-    bool store(const QFileInfo& file, Flavor flavor, const QImage& thumbnail, QSize fullSize) const;
+    // Written through a temporary file and a rename, readable by the user
+    // only; returns the bytes written, nothing when it could not be stored.
+    QByteArray store(const QFileInfo& file, Flavor flavor, const QImage& thumbnail, QSize fullSize) const;
     bool storeFailure(const QFileInfo& file) const;
 
 private:
-    bool writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const;
+    QByteArray writePng(const QString& target, QImage image, const QFileInfo& file, QSize fullSize) const;
     QString m_root;
 };
 

@@ -72,8 +72,9 @@ void ThumbnailLoader::work() {
             m_keyOfId.erase(job.id);
             generation = m_generation;
         }
-        std::optional<QImage> thumbnail = m_maker.make(job.path);
-        if (thumbnail && m_sink) m_sink(job.id, *thumbnail);
+        QByteArray png;
+        std::optional<QImage> thumbnail = m_maker.make(job.path, m_sink ? &png : nullptr);
+        if (thumbnail && m_sink) m_sink(job.id, *thumbnail, png);
         QMetaObject::invokeMethod(
             this, [this, generation, id = job.id, t = std::move(thumbnail)]() mutable { deliver(generation, id, std::move(t)); },
             Qt::QueuedConnection);

@@ -34,7 +34,10 @@ public:
     const ThumbnailMaker& maker() const { return m_maker; }
     // Runs on the worker thread for every thumbnail made, before it is
     // delivered: writing the thumbnails out there keeps the owner's thread free.
-    void setWorkerSink(std::function<void(qint64 id, const QImage&)> sink) { m_sink = std::move(sink); }
+    // Called on the worker thread with each thumbnail as it is made, and the
+    // cache's PNG bytes when they hold exactly that thumbnail (else empty).
+    using WorkerSink = std::function<void(qint64 id, const QImage& thumbnail, const QByteArray& png)>;
+    void setWorkerSink(WorkerSink sink) { m_sink = std::move(sink); }
 
 signals:
     void ready(qint64 id, const QImage& thumbnail);
@@ -50,7 +53,7 @@ private:
     void deliver(quint64 generation, qint64 id, std::optional<QImage> thumbnail);
 
     ThumbnailMaker m_maker;
-    std::function<void(qint64, const QImage&)> m_sink;
+    WorkerSink m_sink;
     QThreadPool m_pool;
     QMutex m_mutex;
     std::map<qint64, Job> m_pending;              // by order key

@@ -12,12 +12,26 @@ ThumbnailMaker::ThumbnailMaker(QSize box, std::optional<ThumbnailCache> cache)
     if (m_flavor == ThumbnailCache::Flavor::None) m_cache.reset();
 }
 
-std::optional<QImage> ThumbnailMaker::make(const QString& path) const {
+namespace {
+
+// The box-sized thumbnail of a cached one, with the cache's bytes when the
+// fitting leaves its pixels as they are.
+QImage fitCached(const QImage& cached, QSize fullSize, QSize box, const QByteArray& cachedPng, QByteArray* png) {
+    if (png && cached.size() == box && !cached.hasAlphaChannel() &&
+        fittedSize(fullSize.width(), fullSize.height(), box.width(), box.height()) == box)
+        *png = cachedPng;
+    return fitThumbnail(cached, fullSize, box);
+}
+
+}  // namespace
+
+std::optional<QImage> ThumbnailMaker::make(const QString& path, QByteArray* png) const {
+    if (png) png->clear();
     const QFileInfo file(path);
     // The cache's own files are never thumbnailed into it.
     const bool cached = m_cache && !file.absoluteFilePath().startsWith(m_cache->root() + u'/');
     if (cached) {
-        if (auto entry = m_cache->lookup(file, m_flavor)) return fitThumbnail(entry->image, entry->fullSize, m_box);
+        if (auto entry = m_cache->lookup(file, m_flavor)) return fitCached(entry->image, entry->fullSize, m_box, entry->png, png);
         if (m_cache->failedBefore(file)) return std::nullopt;
     }
     // The cached size is what the box is fitted from, so decode at least that.
@@ -43,8 +57,8 @@ std::optional<QImage> ThumbnailMaker::make(const QString& path) const {
         thumbnail = thumbnail.convertToFormat(thumbnail.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32)
                         .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    m_cache->store(file, m_flavor, thumbnail, full);
-    return fitThumbnail(thumbnail, full, m_box);
+    const QByteArray stored = m_cache->store(file, m_flavor, thumbnail, full);
+    return fitCached(thumbnail, full, m_box, stored, stored.isEmpty() ? nullptr : png);
 }
 
 }  // namespace quillon

@@ -20,8 +20,11 @@ public:
     ThumbnailMaker(QSize box, std::optional<ThumbnailCache> cache);
 
     // The box-sized thumbnail, or nothing when the file does not decode.
+    // When the thumbnail is the cached one unchanged (its size is the box's),
+    // png receives the cache file's bytes, so that a caller writing PNG files
+    // copies them instead of encoding again; else it is left empty.
     // Safe to call from several threads at once.
-    std::optional<QImage> make(const QString& path) const;
+    std::optional<QImage> make(const QString& path, QByteArray* png = nullptr) const;
     QSize box() const { return m_box; }
 
 private:

@@ -110,9 +110,9 @@ int runThumbnails(const QStringList& arguments, ConsolePort& console) {
     };
     QEventLoop loop;
     // Written on the worker threads, as they are made.
-    loader.setWorkerSink([&](qint64 id, const QImage& thumbnail) {
+    loader.setWorkerSink([&](qint64 id, const QImage& thumbnail, const QByteArray& cachedPng) {
         QFile out(joinPath(outFolder, names[id] + ".png"));
-        const QByteArray bytes = encodeThumbnailPng(thumbnail);
+        const QByteArray bytes = cachedPng.isEmpty() ? encodeThumbnailPng(thumbnail) : cachedPng;
         if (!bytes.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) ++made;
         else ++failedWrites;
     });

@@ -125,6 +125,29 @@ TEST_F(Thumbnails, TheDesktopCacheIsWrittenReadAndRecordsFailures) {
     EXPECT_TRUE(cache.failedBefore(QFileInfo(file)));
 }
 
+TEST_F(Thumbnails, TheCachedPngIsHandedOnOnlyWhenItIsTheThumbnail) {
+    const QString file = writePicture(path("photo.jpg"), QSize(640, 480), 10);
+    // 128 x 96 is the cached size of a 4:3 picture; 96 x 66 is not.
+    const struct {
+        QSize box;
+        bool bytes;
+    } cases[] = {{{128, 96}, true}, {{96, 66}, false}, {{128, 128}, false}};
+    for (const auto& c : cases) {
+        for (const char* run : {"cold", "warm"}) {
+            const ThumbnailMaker maker(c.box, ThumbnailCache(path("cache")));
+            QByteArray png = "stale";
+            const auto thumbnail = maker.make(file, &png);
+            ASSERT_TRUE(thumbnail.has_value());
+            EXPECT_EQ(!png.isEmpty(), c.bytes) << c.box.width() << "x" << c.box.height() << " " << run;
+            if (!png.isEmpty())
+                EXPECT_EQ(QImage::fromData(png).convertToFormat(QImage::Format_RGB32),
+                          thumbnail->convertToFormat(QImage::Format_RGB32))
+                    << run;
+        }
+        QDir(path("cache")).removeRecursively();
+    }
+}
+
 TEST_F(Thumbnails, PicturesWithAlphaGiveTheSameThumbnailColdAndWarm) {
     QImage picture(60, 40, QImage::Format_ARGB32);
     picture.fill(qRgba(255, 0, 0, 128));
