@@ -6,19 +6,26 @@
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 namespace imaging {
 namespace {
 
-FileOptions& options() {
-    static FileOptions current;
-    return current;
-}
+// Set by the program's thread, read by readers on thumbnail workers too.
+std::mutex optionsLock;
+FileOptions currentOptions;
 
 }  // namespace
 
-void setFileOptions(const FileOptions& value) { options() = value; }
-FileOptions fileOptions() { return options(); }
+void setFileOptions(const FileOptions& value) {
+    std::lock_guard lock(optionsLock);
+    currentOptions = value;
+}
+
+FileOptions fileOptions() {
+    std::lock_guard lock(optionsLock);
+    return currentOptions;
+}
 
 int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     if (path.empty()) return kErrBadFileName;
@@ -59,8 +66,9 @@ int load(const std::string& path, Bitmap& bitmap, int bits) {
     status = codec->read(bytes.data(), bytes.size(), result);
     if (status != kSuccess) return status;
     result.formatCode = uint8_t(codec->formatCode);
-    if (result.xResolution <= 0) result.xResolution = options().xResolution;
-    if (result.yResolution <= 0) result.yResolution = options().yResolution;
+    const FileOptions options = fileOptions();
+    if (result.xResolution <= 0) result.xResolution = options.xResolution;
+    if (result.yResolution <= 0) result.yResolution = options.yResolution;
     if (bits != 0 && bits != result.bitsPerPixel) {
         status = changeColorDepth(result, result, bits, depth::kNearest);
         if (status != kSuccess) return status;
