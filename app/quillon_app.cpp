@@ -196,6 +196,7 @@ void CQuillonApp::installCommands() {
     });
     f.setHandler(57670, [this] { openHelpContents(ui()); });
     installEditCommands(f, *this, editDialogs);
+    installCaptureCommands(f, *this, captureHooks);
 }
 
 void CQuillonApp::installFileLists() {

@@ -9,6 +9,7 @@
 #include "doc/doc_dialogs.h"
 #include "doc/document_host.h"
 #include "effects/edit_commands.h"
+#include "frame/capture_commands.h"
 #include "ui/qt_ui_port.h"
 
 #include <QObject>
@@ -94,6 +95,7 @@ public:
     void setUi(UiPort* ui) { m_ui = ui ? ui : &m_qtUi; }
     AppDialogs dialogs;
     EditDialogs editDialogs;
+    CaptureHooks captureHooks;
 
     // DocumentHost
     UiPort& ui() override { return *m_ui; }

@@ -71,6 +71,10 @@ public:
     void noteActivation();
     bool ignoringNextClick() const { return m_ignoreNextClick; }
 
+    // Whether the picture came from the scanner (the other captures clear it).
+    bool scanned() const { return m_scanned; }
+    void setScanned(bool scanned) { m_scanned = scanned; }
+
 signals:
     void contextMenuRequested(QPoint globalPos);
     void stateChanged();
@@ -97,6 +101,7 @@ private:
     bool m_undoAvailable = false;
     bool m_rememberedModified = false;
     bool m_ignoreNextClick = false;
+    bool m_scanned = false;
 };
 
 }  // namespace quillon

@@ -69,6 +69,10 @@ public:
     // 17 and 18. Replace the picture; the format code of origin stays.
     bool fromPackedDib(GlobalHandle block, bool resize, bool redraw);
     bool fromDeviceImage(const QImage& image, bool resize, bool redraw);
+    // 19. Releases the picture, then takes the grabbed screen area at the
+    // screen's depth (15, 16 or 24 bits; 8 and fewer become 8-bit palette
+    // pictures). On failure the object is left without a picture.
+    bool fromScreenArea(const QImage& area, int screenDepth, bool redraw);
     // 21. Paints the source into a rectangle of this picture.
     bool combine(int left, int top, int width, int height, const CImageObject& source,
                  int sourceX, int sourceY, int op, bool redraw);
