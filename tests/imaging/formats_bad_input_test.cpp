@@ -218,6 +218,61 @@ TEST_P(OverflowingSize, IsRefusedBeforeAllocating) {
 INSTANTIATE_TEST_SUITE_P(Headers, OverflowingSize, ::testing::ValuesIn(overflowCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- Headers at the edge of the allocation limit ---------------------------------
+
+// 1-bit pictures of 16384 x 16384 hold exactly the most pixels a picture may
+// have (32 MB); one row more is one row too many. The file's data stays that
+// of a small picture: inside the limit the reader allocates and then finds
+// the data short (or pads it), outside it refuses before allocating.
+struct SizeField {
+    const char* name;
+    int code;
+    void (*patch)(std::vector<uint8_t>& v, unsigned width, unsigned height);
+};
+
+void put32leAt(std::vector<uint8_t>& v, size_t at, uint32_t x) { put16le(v, at, x & 0xFFFF), put16le(v, at + 2, x >> 16); }
+
+std::vector<SizeField> sizeFields() {
+    return {
+        {"pcx", 1, [](auto& v, unsigned w, unsigned h) { put16le(v, 8, w - 1), put16le(v, 10, h - 1), put16le(v, 66, w / 8); }},
+        {"ras", 55, [](auto& v, unsigned w, unsigned h) { put32be(v, 4, w), put32be(v, 8, h), put32be(v, 16, w / 8 * h); }},
+        {"msp", 53, [](auto& v, unsigned w, unsigned h) { put16le(v, 4, w), put16le(v, 6, h); }},
+        {"gem", 52, [](auto& v, unsigned w, unsigned h) { put16be(v, 12, w), put16be(v, 14, h); }},
+        {"fxs", 69, [](auto& v, unsigned w, unsigned h) { put16le(v, 8, w), put16le(v, 10, h); }},
+        {"bmp", 6, [](auto& v, unsigned w, unsigned h) { put32leAt(v, 18, w), put32leAt(v, 22, h); }},
+    };
+}
+
+class AllocationLimit : public ::testing::TestWithParam<SizeField> {};
+
+TEST_P(AllocationLimit, JustInsideIsAllocatedJustOutsideIsRefused) {
+    const SizeField c = GetParam();
+    const Bitmap picture = testing::patterned(16, 8, 1, 3);
+    const std::string path = testing::scratchPath("limit." + testing::extensionOf(c.code));
+    ASSERT_EQ(save(path, picture, c.code, 1), kSuccess);
+    std::vector<uint8_t> small;
+    ASSERT_EQ(readWholeFile(path, small), kSuccess);
+    std::remove(path.c_str());
+    ASSERT_EQ(int64_t(16384) * 16384, kMaxPixels);
+
+    std::vector<uint8_t> inside = small;
+    c.patch(inside, 16384, 16384);
+    Bitmap bitmap;
+    const int status = readWith(c.code, inside, bitmap);
+    EXPECT_NE(status, kErrNoMemory) << "a picture of exactly the most pixels is allowed";
+    EXPECT_TRUE(status == kSuccess || isInputError(status)) << status;
+    if (status == kSuccess) EXPECT_EQ(int64_t(bitmap.width) * bitmap.height, kMaxPixels);
+
+    std::vector<uint8_t> outside = small;
+    c.patch(outside, 16384, 16385);
+    Bitmap refused;
+    EXPECT_EQ(readWith(c.code, outside, refused), kErrNoMemory);
+    EXPECT_FALSE(refused.hasPixels());
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, AllocationLimit, ::testing::ValuesIn(sizeFields()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Rows that hold fewer bytes than their header's pixels take -----------------
 
 // A direct PICT row of 16-bit pixels in one-byte component planes (pack type
