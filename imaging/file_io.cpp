@@ -1,7 +1,9 @@
 #include "imaging/file_io.h"
 
 #include "imaging/codec_table.h"
+#include "imaging/codecs/bmp.h"
 #include "imaging/depth.h"
+#include "imaging/input_file.h"
 #include "imaging/result.h"
 
 #include <filesystem>
@@ -38,25 +40,38 @@ int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 int fileInfo(const std::string& path, FileInfo& info) {
-    std::vector<uint8_t> bytes;
-    int status = readWholeFile(path, bytes);
+    // The file is mapped, not read: a reader looks at its headers only.
+    InputFile file;
+    int status = file.open(path);
+    const uint8_t* data = nullptr;
+    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    const Codec* codec = codecForData(data, file.size());
     if (!codec || !codec->readInfo) return kErrFileFormat;
     info = FileInfo{};
-    status = codec->readInfo(bytes.data(), bytes.size(), info);
+    status = codec->readInfo(data, file.size(), info);
     if (status == kSuccess) info.formatCode = codec->formatCode;
     return status;
 }
 
 int load(const std::string& path, Bitmap& bitmap, int bits) {
-    std::vector<uint8_t> bytes;
-    int status = readWholeFile(path, bytes);
+    InputFile file;
+    int status = file.open(path);
+    const uint8_t* data = nullptr;
+    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    const Codec* codec = codecForData(data, file.size());
     if (!codec || !codec->read) return kErrFileFormat;
     Bitmap result;
-    status = codec->read(bytes.data(), bytes.size(), result);
+    if (codec->read == bmp::read) {
+        // Plain rows go from the file straight into the picture.
+        status = bmp::readFile(data, file.size(), file, result);
+    } else {
+        // The others decode from the file's bytes read into memory once.
+        PixelMemory bytes;
+        status = file.readAll(bytes);
+        if (status == kSuccess) status = codec->read(bytes.get(), file.size(), result);
+    }
     if (status != kSuccess) return status;
     result.formatCode = uint8_t(codec->formatCode);
     if (result.xResolution <= 0) result.xResolution = options().xResolution;
@@ -88,6 +103,12 @@ int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits
         picture = &converted;
     }
     std::vector<uint8_t> bytes;
+    if (codec->write == bmp::write && bmp::rowsAsStored(*picture)) {
+        // The rows go out from the picture's memory as they are.
+        const int status = bmp::writeHeaders(*picture, bytes);
+        if (status != kSuccess) return status;
+        return writeWholeFile(path, {{bytes.data(), bytes.size()}, {picture->storedRow(0), picture->byteCount()}});
+    }
     const int status = codec->write(*picture, bytes);
     if (status != kSuccess) return status;
     (void)quality;

@@ -1,6 +1,7 @@
 #include "jpeg32/jpeg32.h"
 
 #include "imaging/imaging.h"
+#include "imaging/input_file.h"
 #include "imaging/pixels.h"
 #include "imaging/result.h"
 
@@ -242,11 +243,14 @@ int encode(const imaging::Bitmap& bitmap, int quality, bool progressive, std::ve
 
 int JPEGRead(imaging::Bitmap* bitmap, const char* path, int* progressive) {
     if (!bitmap || !path) return imaging::kErrBadParameter;
-    std::vector<uint8_t> bytes;
-    const int status = imaging::readWholeFile(path, bytes);
+    // The compressed bytes are read once, into memory nobody clears first.
+    imaging::InputFile file;
+    imaging::PixelMemory bytes;
+    int status = file.open(path);
+    if (status == imaging::kSuccess) status = file.readAll(bytes);
     if (status != imaging::kSuccess) return status;
     int wasProgressive = 0;
-    const int result = jpeg32::decode(bytes.data(), bytes.size(), *bitmap, &wasProgressive);
+    const int result = jpeg32::decode(bytes.get(), file.size(), *bitmap, &wasProgressive);
     if (result == imaging::kSuccess && progressive) *progressive = wasProgressive;
     return result;
 }
