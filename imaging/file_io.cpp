@@ -104,11 +104,23 @@ int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits
     }
     std::vector<uint8_t> bytes;
     if (codec->write == bmp::write && bmp::rowsAsStored(*picture)) {
-        // The rows go out from the picture's memory as they are.
+        // The rows go out from the picture's memory as they are, the last
+        // row first for a top-down picture.
         const int status = bmp::writeHeaders(*picture, bytes);
         if (status != kSuccess) return status;
-        return writeWholeFile(path, {{bytes.data(), bytes.size()}, {picture->storedRow(0), picture->byteCount()}});
+        std::vector<ByteSpan> parts{{bytes.data(), bytes.size()}};
+        if (picture->isBottomUp()) {
+            parts.push_back({picture->storedRow(0), picture->byteCount()});
+        } else {
+            for (int y = picture->height - 1; y >= 0; --y)
+                parts.push_back({picture->storedRow(y), size_t(picture->bytesPerLine)});
+        }
+        return writeWholeFile(path, parts);
     }
+    // Room for about the picture's size, on huge pages before the writer
+    // touches it; writers that need more grow past it.
+    bytes.reserve(picture->byteCount() + 65536);
+    adviseHugePages(bytes.data(), bytes.capacity());
     const int status = codec->write(*picture, bytes);
     if (status != kSuccess) return status;
     (void)quality;

@@ -5,6 +5,7 @@
 #include "imaging/pixels.h"
 #include "imaging/result.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -109,13 +110,17 @@ int decodeInto(const uint8_t* data, size_t size, imaging::Bitmap* bitmap, int* p
         inks = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                           cinfo.output_width * 4, 1);
     while (cinfo.output_scanline < cinfo.output_height) {
-        uint8_t* row = bitmap->storedRow(int(cinfo.output_scanline));
+        const int first = int(cinfo.output_scanline);
         if (cmyk) {
             jpeg_read_scanlines(&cinfo, inks, 1);
-            cmykToBgr(inks[0], row, int(cinfo.output_width), cinfo.saw_Adobe_marker);
+            cmykToBgr(inks[0], bitmap->storedRow(first), int(cinfo.output_width), cinfo.saw_Adobe_marker);
         } else {
-            JSAMPROW rows[1] = {row};
-            jpeg_read_scanlines(&cinfo, rows, 1);
+            // Several rows a call: the upsampler writes them in place
+            // instead of through its spare row.
+            JSAMPROW rows[16];
+            const int count = std::min(16, int(cinfo.output_height) - first);
+            for (int i = 0; i < count; ++i) rows[i] = bitmap->storedRow(first + i);
+            jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count));
         }
     }
     bitmap->colorOrder = imaging::kBgr;

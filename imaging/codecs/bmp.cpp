@@ -456,7 +456,7 @@ int write(const Bitmap& bitmap, std::vector<uint8_t>& out) { return writeBmp(bit
 
 bool rowsAsStored(const Bitmap& bitmap) {
     const int bits = bitmap.bitsPerPixel;
-    return bitmap.hasPixels() && bitmap.isBottomUp() &&
+    return bitmap.hasPixels() && (bitmap.rowOrder == kBottomUp || bitmap.rowOrder == kTopDown) &&
            (bits == 1 || bits == 4 || bits == 8 || (bits == 24 && bitmap.colorOrder == kBgr));
 }
 

@@ -38,10 +38,10 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap);
 // straight into the picture's rows, and their pages are never mapped in.
 int readFile(const uint8_t* data, size_t size, const InputFile& file, Bitmap& bitmap);
 int write(const Bitmap& bitmap, std::vector<uint8_t>& out);
-// Whether the picture's rows, as stored, are the rows of its BMP file (a
-// bottom-up picture of 1, 4, 8 or BGR 24 bits); the file is then the
-// headers writeHeaders makes followed by the picture's memory, written
-// without a copy.
+// Whether the picture's rows, as stored, are the rows of its BMP file (1, 4,
+// 8 or BGR 24 bits); the file is then the headers writeHeaders makes
+// followed by the rows from the picture's memory, the last row first (all
+// of them in one piece when the picture is stored bottom-up).
 bool rowsAsStored(const Bitmap& bitmap);
 int writeHeaders(const Bitmap& bitmap, std::vector<uint8_t>& out);
 
