@@ -11,4 +11,4 @@ PEERS=${PEERS:-$HERE/../../shared/bench/peers.sh}
 CASES=$(mktemp)
 trap 'rm -f "$CASES"' EXIT
 sed "s|@CLI@|$CLI|g" "$HERE/peer-cases.txt" > "$CASES"
-BENCH_CASES=$CASES BENCH_ONLY=${BENCH_ONLY-'^(bmp-read|quant256|resize|rotate7|blur2|unsharp2|sharpen3x3)$'} bash "$PEERS"
+BENCH_CASES=$CASES BENCH_ONLY=${BENCH_ONLY-'^(startup|bmp-read|jpeg-dec|jpeg-dec-prog|gif-dec|gif-rt|quant256|resize|rotate7|blur2|unsharp2|sharpen3x3)$'} bash "$PEERS"

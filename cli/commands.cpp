@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/console_port.h"
 #include "cli/effect_ops.h"
+#include "cli/gui_part.h"
 
 namespace quillon::cli {
 
@@ -37,16 +38,16 @@ const std::vector<Command>& commands() {
          "(default 300), --page the printable area in printer pixels (default A4; the PDF page comes to whole "
          "points, and the line \"page:\" reports the area used), --mono prints for a "
          "black-only printer",
-         runPrint},
+         gui_part::runPrint},
         {"thumbnail", "IN OUT --box WxH",
          "write IN's W x H thumbnail as OUT: scaled to keep its shape and centred on black "
          "(the format comes from OUT's extension; the desktop's thumbnail cache is used)",
-         runThumbnail},
+         gui_part::runThumbnail},
         {"thumbnails", "FOLDER OUTDIR --box WxH",
          "write the W x H thumbnail of every picture the file list shows in FOLDER to OUTDIR as NAME.png, "
          "on all cores and through the desktop's thumbnail cache; unreadable files are left out "
          "(progress on a terminal)",
-         runThumbnails},
+         gui_part::runThumbnails},
     };
     return table;
 }

@@ -1,15 +1,12 @@
 #include "cli/edit_options.h"
 
 #include "cli/console_port.h"
-#include "effects/burn_in.h"
-#include "effects/floating_build.h"
+#include "cli/gui_part.h"
 #include "effects/tracker_geometry.h"
 #include "image/error_messages.h"
 #include "image/file_dispatch.h"
 #include "image/image_object.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -52,25 +49,6 @@ std::optional<Rect> clampToPicture(const Rect& r, const CImageObject& p) {
     c.bottom = std::clamp(c.bottom, 0, p.height());
     if (c.isEmpty()) return std::nullopt;
     return c;
-}
-
-// As a drag: at least one column and one row stay over the picture.
-void keepOnePixelOver(int& x, int& y, int w, int h, const CImageObject& p) {
-    if (x + w <= 0) x = 1 - w;
-    if (x >= p.width()) x = p.width() - 1;
-    if (y + h <= 0) y = 1 - h;
-    if (y >= p.height()) y = p.height() - 1;
-}
-
-// Text needs the font database of a GUI application; the command line has
-// none of its own and no screen.
-void ensureGuiApplication() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-    static int argc = 3;
-    static char name[] = "quillon-cli", option[] = "-platform", platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
 }
 
 bool fail(ConsolePort& console) {
@@ -144,6 +122,10 @@ EditScript::Parse EditScript::parse(const QStringList& arguments, int& i, QStrin
 bool EditScript::apply(CImageObject& picture, ConsolePort& console) const {
     std::optional<Rect> workArea;
     for (const EditStep& step : m_steps) {
+        // Every step but the operations and the work area draws in the GUI part.
+        const bool draws = !std::holds_alternative<EffectOp>(step) && !std::holds_alternative<SelectEdit>(step);
+        const GuiPart* gui = draws ? guiPart(console) : nullptr;
+        if (draws && !gui) return false;
         if (const auto* op = std::get_if<EffectOp>(&step)) {
             if (!applyEffectOps(picture, {*op}, console)) return false;
         } else if (const auto* s = std::get_if<SelectEdit>(&step)) {
@@ -152,34 +134,22 @@ bool EditScript::apply(CImageObject& picture, ConsolePort& console) const {
             auto source = std::make_unique<CImageObject>();
             if (!openPicture(*source, p->file)) return fail(console);
             int x = p->x, y = p->y;
-            keepOnePixelOver(x, y, source->width(), source->height(), picture);
-            if (!pasteAt(picture, *source, x, y, p->transparent)) return fail(console);
+            keepOnePixelOver(x, y, source->width(), source->height(), picture.width(), picture.height());
+            if (!gui->paste(picture, *source, x, y, p->transparent)) return fail(console);
         } else if (const auto* m = std::get_if<MoveEdit>(&step)) {
             const std::optional<Rect> from = clampToPicture(m->from, picture);
             if (!from) continue;  // nothing of it lies on the picture
             const int w = m->width > 0 ? m->width : from->width();
             const int h = m->height > 0 ? m->height : from->height();
             int x = m->x, y = m->y;
-            keepOnePixelOver(x, y, w, h, picture);
+            keepOnePixelOver(x, y, w, h, picture.width(), picture.height());
             const Rect to{x, y, x + w, y + h};
             if (to == *from) continue;  // put back where it was: no edit
-            if (!moveSelection(picture, *from, to)) return fail(console);
+            if (!gui->move(picture, *from, to)) return fail(console);
         } else if (std::holds_alternative<DeleteEdit>(step)) {
-            if (!clearToWhite(picture, workArea)) return fail(console);
+            if (!gui->clear(picture, workArea)) return fail(console);
         } else if (const auto* t = std::get_if<TextEdit>(&step)) {
-            ensureGuiApplication();
-            TextSettings settings = initialTextSettings();
-            if (!t->font.isEmpty()) settings.font.setFamily(t->font);
-            settings.font.setPixelSize(mulDivRounded(t->points, 96, 72));
-            settings.font.setUnderline(t->underline);
-            settings.font.setStrikeOut(t->strikeOut);
-            settings.colour = imaging::makeColorRef(qRed(t->colour), qGreen(t->colour), qBlue(t->colour));
-            settings.text = t->text;
-            const QImage mask = textMask(settings);
-            if (mask.isNull()) continue;  // an empty text writes nothing
-            int x = t->x, y = t->y;
-            keepOnePixelOver(x, y, mask.width(), mask.height(), picture);
-            if (!burnInText(picture, x, y, mask, settings.colour)) return fail(console);
+            if (!gui->text(picture, *t)) return fail(console);
         }
     }
     return true;

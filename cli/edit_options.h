@@ -53,6 +53,15 @@ struct TextEdit {
     bool strikeOut = false;
 };
 
+// As a drag: at least one column and one row of a w x h place at x,y stay
+// over the picture.
+inline void keepOnePixelOver(int& x, int& y, int w, int h, int pictureWidth, int pictureHeight) {
+    if (x + w <= 0) x = 1 - w;
+    if (x >= pictureWidth) x = pictureWidth - 1;
+    if (y + h <= 0) y = 1 - h;
+    if (y >= pictureHeight) y = pictureHeight - 1;
+}
+
 using EditStep = std::variant<EffectOp, SelectEdit, PasteEdit, MoveEdit, DeleteEdit, TextEdit>;
 
 class EditScript {

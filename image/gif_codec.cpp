@@ -1,6 +1,7 @@
 #include "image/gif_codec.h"
 
 #include "imaging/imaging.h"
+#include "imaging/input_file.h"
 #include "imaging/result.h"
 
 #include <algorithm>
@@ -408,11 +409,13 @@ int read(const uint8_t* data, size_t size, Bitmap& bitmap, GifOptions& options) 
 }
 
 int readFile(const std::string& path, Bitmap& bitmap, GifOptions& options) {
-    std::vector<uint8_t> bytes;
-    const int status = imaging::readWholeFile(path, bytes);
+    imaging::InputFile file;
+    imaging::PixelMemory bytes;
+    int status = file.open(path);
+    if (status == imaging::kSuccess) status = file.readAll(bytes);
     if (status == imaging::kErrFileRead) return status;
     if (status != imaging::kSuccess) return imaging::kErrFileOpen;
-    return read(bytes.data(), bytes.size(), bitmap, options);
+    return read(bytes.get(), file.size(), bitmap, options);
 }
 
 // ---------------------------------------------------------------- writing

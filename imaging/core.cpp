@@ -1,5 +1,6 @@
 // Record set-up, pixel memory, rows and copies.
 #include "imaging/imaging.h"
+#include "imaging/input_file.h"
 #include "imaging/pixels.h"
 
 #include <algorithm>
@@ -28,7 +29,7 @@ namespace {
 int allocateForOverwrite(Bitmap& bitmap) {
     const int check = checkPictureSize(bitmap.width, bitmap.height, bitmap.bitsPerPixel);
     if (check != kSuccess) return check;
-    auto* memory = static_cast<uint8_t*>(std::malloc(bitmap.byteCount()));
+    uint8_t* memory = allocateLarge(bitmap.byteCount(), false);
     if (!memory) return kErrNoMemory;
     bitmap.pixels.reset(memory);
     bitmap.flags |= flag::kAllocated;
@@ -51,7 +52,7 @@ int allocate(Bitmap& bitmap, int memoryKind) {
     if (memoryKind != kMemoryConventional) return kErrBadParameter;
     const int check = checkPictureSize(bitmap.width, bitmap.height, bitmap.bitsPerPixel);
     if (check != kSuccess) return check;
-    auto* memory = static_cast<uint8_t*>(std::calloc(bitmap.byteCount(), 1));
+    uint8_t* memory = allocateLarge(bitmap.byteCount(), true);
     if (!memory) return kErrNoMemory;
     bitmap.pixels.reset(memory);
     bitmap.flags |= flag::kAllocated;

@@ -1,7 +1,9 @@
 #include "imaging/file_io.h"
 
 #include "imaging/codec_table.h"
+#include "imaging/codecs/bmp.h"
 #include "imaging/depth.h"
+#include "imaging/input_file.h"
 #include "imaging/result.h"
 
 #include <filesystem>
@@ -45,25 +47,38 @@ int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 int fileInfo(const std::string& path, FileInfo& info) {
-    std::vector<uint8_t> bytes;
-    int status = readWholeFile(path, bytes);
+    // The file is mapped, not read: a reader looks at its headers only.
+    InputFile file;
+    int status = file.open(path);
+    const uint8_t* data = nullptr;
+    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    const Codec* codec = codecForData(data, file.size());
     if (!codec || !codec->readInfo) return kErrFileFormat;
     info = FileInfo{};
-    status = codec->readInfo(bytes.data(), bytes.size(), info);
+    status = codec->readInfo(data, file.size(), info);
     if (status == kSuccess) info.formatCode = codec->formatCode;
     return status;
 }
 
 int load(const std::string& path, Bitmap& bitmap, int bits) {
-    std::vector<uint8_t> bytes;
-    int status = readWholeFile(path, bytes);
+    InputFile file;
+    int status = file.open(path);
+    const uint8_t* data = nullptr;
+    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(bytes.data(), bytes.size());
+    const Codec* codec = codecForData(data, file.size());
     if (!codec || !codec->read) return kErrFileFormat;
     Bitmap result;
-    status = codec->read(bytes.data(), bytes.size(), result);
+    if (codec->read == bmp::read) {
+        // Plain rows go from the file straight into the picture.
+        status = bmp::readFile(data, file.size(), file, result);
+    } else {
+        // The others decode from the file's bytes read into memory once.
+        PixelMemory bytes;
+        status = file.readAll(bytes);
+        if (status == kSuccess) status = codec->read(bytes.get(), file.size(), result);
+    }
     if (status != kSuccess) return status;
     result.formatCode = uint8_t(codec->formatCode);
     const FileOptions options = fileOptions();
@@ -96,6 +111,24 @@ int save(const std::string& path, const Bitmap& bitmap, int formatCode, int bits
         picture = &converted;
     }
     std::vector<uint8_t> bytes;
+    if (codec->write == bmp::write && bmp::rowsAsStored(*picture)) {
+        // The rows go out from the picture's memory as they are, the last
+        // row first for a top-down picture.
+        const int status = bmp::writeHeaders(*picture, bytes);
+        if (status != kSuccess) return status;
+        std::vector<ByteSpan> parts{{bytes.data(), bytes.size()}};
+        if (picture->isBottomUp()) {
+            parts.push_back({picture->storedRow(0), picture->byteCount()});
+        } else {
+            for (int y = picture->height - 1; y >= 0; --y)
+                parts.push_back({picture->storedRow(y), size_t(picture->bytesPerLine)});
+        }
+        return writeWholeFile(path, parts);
+    }
+    // Room for about the picture's size, on huge pages before the writer
+    // touches it; writers that need more grow past it.
+    bytes.reserve(picture->byteCount() + 65536);
+    adviseHugePages(bytes.data(), bytes.capacity());
     const int status = codec->write(*picture, bytes);
     if (status != kSuccess) return status;
     (void)quality;

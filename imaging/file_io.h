@@ -44,5 +44,12 @@ int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 // without a write bit, or one we may not write, is refused (kErrFileWrite);
 // a missing folder gives kErrFileNotFound.
 int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// The same for a file made of parts written one after another (headers and a
+// picture's rows as they lie in memory, without a copy).
+struct ByteSpan {
+    const uint8_t* data;
+    size_t size;
+};
+int writeWholeFile(const std::string& path, const std::vector<ByteSpan>& parts);
 
 }  // namespace imaging

@@ -61,14 +61,25 @@ int followLinks(const std::string& path, std::string& target) {
     return kErrBadFileName;  // a loop of links
 }
 
-// Writes from the start of a plain file, or in sequence to a pipe or device.
-bool writeAll(int fd, const uint8_t* data, size_t size, bool plain) {
+size_t totalSize(const std::vector<ByteSpan>& parts) {
+    size_t total = 0;
+    for (const ByteSpan& part : parts) total += part.size;
+    return total;
+}
+
+// Writes the parts one after another from the start of a plain file, or in
+// sequence to a pipe or device.
+bool writeAll(int fd, const std::vector<ByteSpan>& parts, bool plain) {
     off_t at = 0;
-    while (size > 0) {
-        const ssize_t n = plain ? ::pwrite(fd, data, size, at) : ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n, size -= size_t(n), at += n;
+    for (const ByteSpan& part : parts) {
+        const uint8_t* data = part.data;
+        size_t size = part.size;
+        while (size > 0) {
+            const ssize_t n = plain ? ::pwrite(fd, data, size, at) : ::write(fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n, size -= size_t(n), at += n;
+        }
     }
     return true;
 }
@@ -119,24 +130,25 @@ void keepOwnerAndMode(int fd, const struct stat& old) {
     (void)::fchmod(fd, mode);
 }
 
-int writeInPlace(const std::string& target, const std::vector<uint8_t>& bytes, bool existed) {
+int writeInPlace(const std::string& target, const std::vector<ByteSpan>& parts, bool existed) {
+    const size_t total = totalSize(parts);
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return errno == ENOENT ? kErrFileNotFound : kErrFileWrite;
     struct stat st;
     bool ok = ::fstat(fd, &st) == 0;
     const bool plain = ok && S_ISREG(st.st_mode);
     const off_t oldSize = ok ? st.st_size : 0;
-    if (ok && plain && !bytes.empty()) {
+    if (ok && plain && total > 0) {
         // Room first: a full disk shows here, with the old bytes untouched.
-        const int reserved = ::posix_fallocate(fd, 0, off_t(bytes.size()));
+        const int reserved = ::posix_fallocate(fd, 0, off_t(total));
         if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
             const int restored = ::ftruncate(fd, oldSize);  // a partial reservation
             (void)restored;
             ok = false;
         }
     }
-    ok = ok && writeAll(fd, bytes.data(), bytes.size(), plain);
-    if (ok && plain) ok = ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+    ok = ok && writeAll(fd, parts, plain);
+    if (ok && plain) ok = ::ftruncate(fd, off_t(total)) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok) {
         if (!existed) ::unlink(target.c_str());
@@ -148,6 +160,10 @@ int writeInPlace(const std::string& target, const std::vector<uint8_t>& bytes, b
 }  // namespace
 
 int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return writeWholeFile(path, std::vector<ByteSpan>{{bytes.data(), bytes.size()}});
+}
+
+int writeWholeFile(const std::string& path, const std::vector<ByteSpan>& parts) {
     if (path.empty()) return kErrBadFileName;
     std::string target;
     const int followed = followLinks(path, target);
@@ -160,15 +176,15 @@ int writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
         if (isReadOnly(target, old)) return kErrFileWrite;
         // All names of the file see the new picture; devices and pipes are
         // written, never replaced.
-        if (!S_ISREG(old.st_mode) || old.st_nlink > 1) return writeInPlace(target, bytes, true);
+        if (!S_ISREG(old.st_mode) || old.st_nlink > 1) return writeInPlace(target, parts, true);
     }
 
     std::string temporary;
     const int fd = createTemporary(target, temporary);
     if (fd == -ENOENT || fd == -ENOTDIR) return kErrFileNotFound;
-    if (fd < 0) return writeInPlace(target, bytes, exists);  // no new name in that folder
+    if (fd < 0) return writeInPlace(target, parts, exists);  // no new name in that folder
 
-    bool ok = writeAll(fd, bytes.data(), bytes.size(), true);
+    bool ok = writeAll(fd, parts, true);
     if (ok && exists) keepOwnerAndMode(fd, old);
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;

@@ -1,9 +1,11 @@
 #include "jpeg32/jpeg32.h"
 
 #include "imaging/imaging.h"
+#include "imaging/input_file.h"
 #include "imaging/pixels.h"
 #include "imaging/result.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -108,13 +110,17 @@ int decodeInto(const uint8_t* data, size_t size, imaging::Bitmap* bitmap, int* p
         inks = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                           cinfo.output_width * 4, 1);
     while (cinfo.output_scanline < cinfo.output_height) {
-        uint8_t* row = bitmap->storedRow(int(cinfo.output_scanline));
+        const int first = int(cinfo.output_scanline);
         if (cmyk) {
             jpeg_read_scanlines(&cinfo, inks, 1);
-            cmykToBgr(inks[0], row, int(cinfo.output_width), cinfo.saw_Adobe_marker);
+            cmykToBgr(inks[0], bitmap->storedRow(first), int(cinfo.output_width), cinfo.saw_Adobe_marker);
         } else {
-            JSAMPROW rows[1] = {row};
-            jpeg_read_scanlines(&cinfo, rows, 1);
+            // Several rows a call: the upsampler writes them in place
+            // instead of through its spare row.
+            JSAMPROW rows[16];
+            const int count = std::min(16, int(cinfo.output_height) - first);
+            for (int i = 0; i < count; ++i) rows[i] = bitmap->storedRow(first + i);
+            jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count));
         }
     }
     bitmap->colorOrder = imaging::kBgr;
@@ -242,11 +248,14 @@ int encode(const imaging::Bitmap& bitmap, int quality, bool progressive, std::ve
 
 int JPEGRead(imaging::Bitmap* bitmap, const char* path, int* progressive) {
     if (!bitmap || !path) return imaging::kErrBadParameter;
-    std::vector<uint8_t> bytes;
-    const int status = imaging::readWholeFile(path, bytes);
+    // The compressed bytes are read once, into memory nobody clears first.
+    imaging::InputFile file;
+    imaging::PixelMemory bytes;
+    int status = file.open(path);
+    if (status == imaging::kSuccess) status = file.readAll(bytes);
     if (status != imaging::kSuccess) return status;
     int wasProgressive = 0;
-    const int result = jpeg32::decode(bytes.data(), bytes.size(), *bitmap, &wasProgressive);
+    const int result = jpeg32::decode(bytes.get(), file.size(), *bitmap, &wasProgressive);
     if (result == imaging::kSuccess && progressive) *progressive = wasProgressive;
     return result;
 }

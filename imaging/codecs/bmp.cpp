@@ -2,6 +2,7 @@
 
 #include "imaging/byte_reader.h"
 #include "imaging/imaging.h"
+#include "imaging/input_file.h"
 
 #include <algorithm>
 #include <bit>
@@ -262,7 +263,12 @@ int readInfo(const uint8_t* data, size_t size, Info& info) {
     return readDibInfo(data + kFileHeaderSize, size - kFileHeaderSize, info);
 }
 
-int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap) {
+namespace {
+
+// The DIB's rows come from rowsFile, the DIB starting at dibAt in it, when
+// they lie in the file as the picture stores them.
+int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap,
+                const InputFile* rowsFile, size_t dibAt) {
     Header h;
     int status = parseHeader(data, size, h);
     if (status != kSuccess) return status;
@@ -307,11 +313,19 @@ int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap
         // The padding of the last row may be missing; its pixels may not.
         if (in.remaining() < stride * size_t(h.height - 1) + used) return kErrFileRead;
         const bool direct = directMasks(h);
-        for (int y = 0; y < h.height; ++y) {
-            const uint8_t* from = in.here() + stride * size_t(y);
-            uint8_t* to = result.storedRow(y);
-            if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
-            else expandMasked(from, to, h, depth);
+        if (rowsFile && direct && stride == size_t(result.bytesPerLine)) {
+            // One read from the file into the rows; the padding of a short
+            // last row stays zero.
+            status = rowsFile->readAt(dibAt + pixelOffset, result.storedRow(0),
+                                      stride * size_t(h.height - 1) + used);
+            if (status != kSuccess) return status;
+        } else {
+            for (int y = 0; y < h.height; ++y) {
+                const uint8_t* from = in.here() + stride * size_t(y);
+                uint8_t* to = result.storedRow(y);
+                if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
+                else expandMasked(from, to, h, depth);
+            }
         }
         if (h.bits == 32 && direct)  // the fourth byte is unused in the record
             for (int y = 0; y < h.height; ++y)
@@ -321,16 +335,28 @@ int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap
     return kSuccess;
 }
 
-int read(const uint8_t* data, size_t size, Bitmap& bitmap) {
+int readBmp(const uint8_t* data, size_t size, Bitmap& bitmap, const InputFile* rowsFile) {
     if (!probe(data, size)) return kErrFileFormat;
     ByteReader in(data, size);
     in.seek(10);
     const uint32_t offset = in.u32();
     if (offset < kFileHeaderSize + 12 || offset >= size) return kErrFileRead;
-    const int status = readDib(data + kFileHeaderSize, size - kFileHeaderSize,
-                               offset - kFileHeaderSize, bitmap);
+    const int status = readDibRows(data + kFileHeaderSize, size - kFileHeaderSize,
+                                   offset - kFileHeaderSize, bitmap, rowsFile, kFileHeaderSize);
     if (status == kSuccess) bitmap.formatCode = 6;
     return status;
+}
+
+}  // namespace
+
+int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap) {
+    return readDibRows(data, size, pixelOffset, bitmap, nullptr, 0);
+}
+
+int read(const uint8_t* data, size_t size, Bitmap& bitmap) { return readBmp(data, size, bitmap, nullptr); }
+
+int readFile(const uint8_t* data, size_t size, const InputFile& file, Bitmap& bitmap) {
+    return readBmp(data, size, bitmap, &file);
 }
 
 namespace {
@@ -344,7 +370,10 @@ void putU32(std::vector<uint8_t>& out, uint32_t v) {
 
 }  // namespace
 
-int writeDib(const Bitmap& bitmap, std::vector<uint8_t>& out, bool keepRowOrder) {
+namespace {
+
+// Header, colour table and, when withRows, the rows.
+int writeDibParts(const Bitmap& bitmap, std::vector<uint8_t>& out, bool keepRowOrder, bool withRows) {
     if (!bitmap.hasPixels()) return kErrNoBitmap;
     const int bits = bitmap.bitsPerPixel;
     if (!isValidDepth(bits)) return kErrBadBits;
@@ -375,6 +404,7 @@ int writeDib(const Bitmap& bitmap, std::vector<uint8_t>& out, bool keepRowOrder)
         out.push_back(q.blue), out.push_back(q.green), out.push_back(q.red), out.push_back(0);
     }
 
+    if (!withRows) return kSuccess;
     const size_t rowsAt = out.size();
     out.resize(rowsAt + stride * size_t(bitmap.height));
     const bool swap = bits >= 24 && bitmap.colorOrder == kRgb;
@@ -394,24 +424,45 @@ int writeDib(const Bitmap& bitmap, std::vector<uint8_t>& out, bool keepRowOrder)
     return kSuccess;
 }
 
-int write(const Bitmap& bitmap, std::vector<uint8_t>& out) {
+// The file header, the DIB and, when withRows, the rows.
+int writeBmp(const Bitmap& bitmap, std::vector<uint8_t>& out, bool withRows) {
     out.clear();
     out.resize(kFileHeaderSize);
-    const int status = writeDib(bitmap, out, false);
+    const int status = writeDibParts(bitmap, out, false, withRows);
     if (status != kSuccess) return status;
-    ByteReader header(out.data() + kFileHeaderSize, out.size() - kFileHeaderSize);
     const uint32_t headerSize = 40 + (bitmap.bitsPerPixel == 16 ? 12 : 0);
     const int entries = bitmap.isIndexed() ? (bitmap.paletteCount > 0 ? bitmap.paletteCount
                                                                       : 1 << bitmap.bitsPerPixel)
                                            : 0;
     const uint32_t offset = kFileHeaderSize + headerSize + uint32_t(entries) * 4;
-    const uint32_t fileSize = uint32_t(out.size());
+    const size_t rows = withRows ? 0 : size_t(bytesPerLineFor(bitmap.width, bitmap.bitsPerPixel)) *
+                                           size_t(bitmap.height);
+    const uint32_t fileSize = uint32_t(out.size() + rows);
     uint8_t* p = out.data();
     p[0] = 'B', p[1] = 'M';
     for (int i = 0; i < 4; ++i) p[2 + i] = uint8_t(fileSize >> (8 * i));
     std::memset(p + 6, 0, 4);
     for (int i = 0; i < 4; ++i) p[10 + i] = uint8_t(offset >> (8 * i));
     return kSuccess;
+}
+
+}  // namespace
+
+int writeDib(const Bitmap& bitmap, std::vector<uint8_t>& out, bool keepRowOrder) {
+    return writeDibParts(bitmap, out, keepRowOrder, true);
+}
+
+int write(const Bitmap& bitmap, std::vector<uint8_t>& out) { return writeBmp(bitmap, out, true); }
+
+bool rowsAsStored(const Bitmap& bitmap) {
+    const int bits = bitmap.bitsPerPixel;
+    return bitmap.hasPixels() && (bitmap.rowOrder == kBottomUp || bitmap.rowOrder == kTopDown) &&
+           (bits == 1 || bits == 4 || bits == 8 || (bits == 24 && bitmap.colorOrder == kBgr));
+}
+
+int writeHeaders(const Bitmap& bitmap, std::vector<uint8_t>& out) {
+    if (!rowsAsStored(bitmap)) return kErrBadParameter;
+    return writeBmp(bitmap, out, false);
 }
 
 }  // namespace imaging::bmp

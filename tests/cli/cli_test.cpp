@@ -188,3 +188,34 @@ TEST_F(Cli, WrongUsageListsTheCommands) {
 }
 
 }  // namespace
+
+// The file commands start without the GUI libraries; an option that draws
+// loads them with the drawing part and still works.
+TEST_F(Cli, FileCommandsLoadNoGuiLibrary) {
+    ASSERT_TRUE(magick({"-size", "40x30", "xc:#336699", path("in.bmp")}));
+    const auto librariesOf = [](const QStringList& arguments, int& status) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_DEBUG", "files");
+        process.setProcessEnvironment(env);
+        process.start(QUILLON_CLI, arguments);
+        process.waitForFinished(60000);
+        status = process.exitCode();
+        return QString::fromUtf8(process.readAllStandardError());
+    };
+    int status = -1;
+    for (const QStringList& run : {QStringList{"info", path("in.bmp")},
+                                   QStringList{"convert", path("in.bmp"), path("out.png"), "--op", "invert"},
+                                   QStringList{}}) {
+        const QString loaded = librariesOf(run, status);
+        EXPECT_TRUE(loaded.contains("libQt6Core")) << run.join(' ').toStdString();
+        EXPECT_FALSE(loaded.contains("libQt6Gui")) << run.join(' ').toStdString();
+        EXPECT_FALSE(loaded.contains("libQt6DBus")) << run.join(' ').toStdString();
+    }
+    const QString drawing = librariesOf({"convert", path("in.bmp"), path("cleared.bmp"), "--delete"}, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(drawing.contains("quillon-cli-gui.so"));
+    EXPECT_TRUE(drawing.contains("libQt6Gui"));
+    const Outcome cleared = cli({"info", path("cleared.bmp")});
+    EXPECT_EQ(cleared.status, 0) << cleared.err.toStdString();
+}

@@ -208,6 +208,32 @@ TEST_P(BrokenBmp, GivesAnErrorCodeAndLeavesThePictureAlone) {
     EXPECT_EQ(bmp::read(bytes.data(), bytes.size(), b), GetParam().expected);
     EXPECT_EQ(b.width, 2);
     EXPECT_TRUE(b.hasPixels());
+    // From a file the plain rows are read straight into the picture: the
+    // same answer.
+    const std::string file = scratchPath(std::string("broken-") + GetParam().name + ".bmp");
+    ASSERT_EQ(writeWholeFile(file, bytes), kSuccess);
+    EXPECT_EQ(load(file, b), GetParam().expected);
+    EXPECT_EQ(b.width, 2);
+    EXPECT_TRUE(b.hasPixels());
+    std::remove(file.c_str());
+}
+
+// The padding of the last row may be missing from a file; its pixels read
+// all the same, from memory and from the file, and the padding is zero.
+TEST(BmpRead, LastRowWithoutPadding) {
+    Bitmap picture = patterned(5, 3, 24);  // 15 bytes of pixels, 16 a row
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(bmp::write(picture, bytes), kSuccess);
+    bytes.pop_back();
+    const std::string file = scratchPath("short-last-row.bmp");
+    ASSERT_EQ(writeWholeFile(file, bytes), kSuccess);
+    Bitmap fromMemory, fromFile;
+    ASSERT_EQ(bmp::read(bytes.data(), bytes.size(), fromMemory), kSuccess);
+    ASSERT_EQ(load(file, fromFile), kSuccess);
+    EXPECT_EQ(maxDifference(toRgb8(fromFile), toRgb8(picture)), 0);
+    EXPECT_EQ(maxDifference(toRgb8(fromMemory), toRgb8(picture)), 0);
+    EXPECT_EQ(std::memcmp(fromFile.pixels.get(), fromMemory.pixels.get(), fromFile.byteCount()), 0);
+    std::remove(file.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BrokenBmp, ::testing::ValuesIn(kBroken),
