@@ -47,38 +47,44 @@ int readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 int fileInfo(const std::string& path, FileInfo& info) {
-    // The file is mapped, not read: a reader looks at its headers only.
+    // A BMP's headers say all about it: for it a first piece of the file is
+    // read; the other readers may look further (a Photo CD file's size says
+    // which resolutions it holds) and get the whole file. Files are read,
+    // never mapped: a file cut short by another program while it is read
+    // gives a short read, where a mapping would give SIGBUS.
+    constexpr size_t kFirstPiece = 64 * 1024;
     InputFile file;
     int status = file.open(path);
-    const uint8_t* data = nullptr;
-    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(data, file.size());
+    std::vector<uint8_t> first(std::min(file.size(), kFirstPiece));
+    status = file.readAt(0, first.data(), first.size());
+    if (status != kSuccess) return status;
+    const Codec* codec = codecForData(first.data(), first.size());
     if (!codec || !codec->readInfo) return kErrFileFormat;
     info = FileInfo{};
-    status = codec->readInfo(data, file.size(), info);
+    if (codec->read == bmp::read || first.size() == file.size()) {
+        status = codec->readInfo(first.data(), first.size(), info);
+    } else {
+        PixelMemory bytes;
+        status = file.readAll(bytes);
+        if (status == kSuccess) status = codec->readInfo(bytes.get(), file.size(), info);
+    }
     if (status == kSuccess) info.formatCode = codec->formatCode;
     return status;
 }
 
 int load(const std::string& path, Bitmap& bitmap, int bits) {
+    // The file's bytes are read into memory once and decoded from there.
     InputFile file;
     int status = file.open(path);
-    const uint8_t* data = nullptr;
-    if (status == kSuccess) status = file.view(data);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(data, file.size());
+    PixelMemory bytes;
+    status = file.readAll(bytes);
+    if (status != kSuccess) return status;
+    const Codec* codec = codecForData(bytes.get(), file.size());
     if (!codec || !codec->read) return kErrFileFormat;
     Bitmap result;
-    if (codec->read == bmp::read) {
-        // Plain rows go from the file straight into the picture.
-        status = bmp::readFile(data, file.size(), file, result);
-    } else {
-        // The others decode from the file's bytes read into memory once.
-        PixelMemory bytes;
-        status = file.readAll(bytes);
-        if (status == kSuccess) status = codec->read(bytes.get(), file.size(), result);
-    }
+    status = codec->read(bytes.get(), file.size(), result);
     if (status != kSuccess) return status;
     result.formatCode = uint8_t(codec->formatCode);
     const FileOptions options = fileOptions();

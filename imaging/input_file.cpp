@@ -39,7 +39,6 @@ uint8_t* allocateLarge(size_t size, bool zeroed) {
 }
 
 InputFile::~InputFile() {
-    if (m_mapping) ::munmap(m_mapping, m_size);
     if (m_fd >= 0) ::close(m_fd);
 }
 
@@ -71,21 +70,6 @@ int InputFile::readAll(PixelMemory& bytes) const {
     const int status = readAt(0, memory.get(), m_size);
     if (status != kSuccess) return status;
     bytes = std::move(memory);
-    return kSuccess;
-}
-
-int InputFile::view(const uint8_t*& data) {
-    if (!m_mapping && !m_read && m_size > 0) {
-        void* mapping = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, m_fd, 0);
-        if (mapping != MAP_FAILED) {
-            m_mapping = mapping;
-        } else {
-            const int status = readAll(m_read);
-            if (status != kSuccess) return status;
-        }
-    }
-    static const uint8_t kNothing = 0;
-    data = m_mapping ? static_cast<const uint8_t*>(m_mapping) : m_read ? m_read.get() : &kNothing;
     return kSuccess;
 }
 

@@ -1,6 +1,6 @@
-// A picture file opened for reading, read once: its headers from a lazy
-// mapping (only the pages a reader looks at come in), and its bytes read
-// into memory or straight into the picture's rows.
+// A picture file opened for reading: pieces read at an offset, or the whole
+// file read once into picture-sized memory. Never mapped: a file another
+// program cuts short meanwhile gives a short read, not SIGBUS.
 #pragma once
 
 #include "imaging/bitmap.h"
@@ -33,16 +33,10 @@ public:
     // The whole file in memory the caller owns (malloc'd, freed with free):
     // kSuccess, kErrNoMemory, kErrFileRead.
     int readAll(PixelMemory& bytes) const;
-    // The whole file as a read-only mapping that lives as long as this
-    // object; pages come in as they are looked at. A file that cannot be
-    // mapped (a pipe, an empty file) is read instead.
-    int view(const uint8_t*& data);
 
 private:
     int m_fd = -1;
     size_t m_size = 0;
-    void* m_mapping = nullptr;
-    PixelMemory m_read;  // the bytes of a file that could not be mapped
 };
 
 }  // namespace imaging

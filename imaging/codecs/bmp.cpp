@@ -2,7 +2,6 @@
 
 #include "imaging/byte_reader.h"
 #include "imaging/imaging.h"
-#include "imaging/input_file.h"
 
 #include <algorithm>
 #include <bit>
@@ -265,10 +264,7 @@ int readInfo(const uint8_t* data, size_t size, Info& info) {
 
 namespace {
 
-// The DIB's rows come from rowsFile, the DIB starting at dibAt in it, when
-// they lie in the file as the picture stores them.
-int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap,
-                const InputFile* rowsFile, size_t dibAt) {
+int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap) {
     Header h;
     int status = parseHeader(data, size, h);
     if (status != kSuccess) return status;
@@ -313,19 +309,11 @@ int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bi
         // The padding of the last row may be missing; its pixels may not.
         if (in.remaining() < stride * size_t(h.height - 1) + used) return kErrFileRead;
         const bool direct = directMasks(h);
-        if (rowsFile && direct && stride == size_t(result.bytesPerLine)) {
-            // One read from the file into the rows; the padding of a short
-            // last row stays zero.
-            status = rowsFile->readAt(dibAt + pixelOffset, result.storedRow(0),
-                                      stride * size_t(h.height - 1) + used);
-            if (status != kSuccess) return status;
-        } else {
-            for (int y = 0; y < h.height; ++y) {
-                const uint8_t* from = in.here() + stride * size_t(y);
-                uint8_t* to = result.storedRow(y);
-                if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
-                else expandMasked(from, to, h, depth);
-            }
+        for (int y = 0; y < h.height; ++y) {
+            const uint8_t* from = in.here() + stride * size_t(y);
+            uint8_t* to = result.storedRow(y);
+            if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
+            else expandMasked(from, to, h, depth);
         }
         if (h.bits == 32 && direct)  // the fourth byte is unused in the record
             for (int y = 0; y < h.height; ++y)
@@ -335,14 +323,14 @@ int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bi
     return kSuccess;
 }
 
-int readBmp(const uint8_t* data, size_t size, Bitmap& bitmap, const InputFile* rowsFile) {
+int readBmp(const uint8_t* data, size_t size, Bitmap& bitmap) {
     if (!probe(data, size)) return kErrFileFormat;
     ByteReader in(data, size);
     in.seek(10);
     const uint32_t offset = in.u32();
     if (offset < kFileHeaderSize + 12 || offset >= size) return kErrFileRead;
     const int status = readDibRows(data + kFileHeaderSize, size - kFileHeaderSize,
-                                   offset - kFileHeaderSize, bitmap, rowsFile, kFileHeaderSize);
+                                   offset - kFileHeaderSize, bitmap);
     if (status == kSuccess) bitmap.formatCode = 6;
     return status;
 }
@@ -350,14 +338,10 @@ int readBmp(const uint8_t* data, size_t size, Bitmap& bitmap, const InputFile* r
 }  // namespace
 
 int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap) {
-    return readDibRows(data, size, pixelOffset, bitmap, nullptr, 0);
+    return readDibRows(data, size, pixelOffset, bitmap);
 }
 
-int read(const uint8_t* data, size_t size, Bitmap& bitmap) { return readBmp(data, size, bitmap, nullptr); }
-
-int readFile(const uint8_t* data, size_t size, const InputFile& file, Bitmap& bitmap) {
-    return readBmp(data, size, bitmap, &file);
-}
+int read(const uint8_t* data, size_t size, Bitmap& bitmap) { return readBmp(data, size, bitmap); }
 
 namespace {
 

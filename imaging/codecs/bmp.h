@@ -15,7 +15,6 @@
 #include <vector>
 
 namespace imaging {
-class InputFile;
 }
 
 namespace imaging::bmp {
@@ -34,9 +33,6 @@ struct Info {
 bool probe(const uint8_t* data, size_t size);
 int readInfo(const uint8_t* data, size_t size, Info& info);
 int read(const uint8_t* data, size_t size, Bitmap& bitmap);
-// As read, over data mapped from file: plain rows are read from the file
-// straight into the picture's rows, and their pages are never mapped in.
-int readFile(const uint8_t* data, size_t size, const InputFile& file, Bitmap& bitmap);
 int write(const Bitmap& bitmap, std::vector<uint8_t>& out);
 // Whether the picture's rows, as stored, are the rows of its BMP file (1, 4,
 // 8 or BGR 24 bits); the file is then the headers writeHeaders makes

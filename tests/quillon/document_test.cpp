@@ -240,7 +240,7 @@ TEST_F(DocumentTest, ImageInformationOfAnUntitledPicture) {
 TEST_F(DocumentTest, CommandsWithoutTheirHandlersStayDisabled) {
     frame().updateCommandUi();
     // Effects and capture come with their own parts.
-    for (int id : {120, 129, 138, 109, 110})
+    for (int id : {120, 129, 138, 110, 111})
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
     for (int id : {57603, 57604, 57607, 155, 162, 163, 164, 165, 57600, 57601, 57665, 57634, 105})
         EXPECT_TRUE(frame().action(id)->isEnabled()) << id;
