@@ -74,19 +74,28 @@ int fileInfo(const std::string& path, FileInfo& info) {
 }
 
 int load(const std::string& path, Bitmap& bitmap, int bits) {
-    // The file's bytes are read into memory once and decoded from there.
     InputFile file;
     int status = file.open(path);
     if (status != kSuccess) return status;
-    PixelMemory bytes;
-    status = file.readAll(bytes);
+    uint8_t magic[64] = {};
+    const size_t magicSize = std::min(file.size(), sizeof magic);
+    status = file.readAt(0, magic, magicSize);
     if (status != kSuccess) return status;
-    const Codec* codec = codecForData(bytes.get(), file.size());
-    if (!codec || !codec->read) return kErrFileFormat;
     Bitmap result;
-    status = codec->read(bytes.get(), file.size(), result);
+    if (bmp::probe(magic, magicSize)) {
+        // Plain rows go from the file straight into the picture.
+        status = bmp::readFile(file, result);
+    } else {
+        // The others decode from the file's bytes read into memory once.
+        PixelMemory bytes;
+        status = file.readAll(bytes);
+        if (status != kSuccess) return status;
+        const Codec* codec = codecForData(bytes.get(), file.size());
+        if (!codec || !codec->read) return kErrFileFormat;
+        status = codec->read(bytes.get(), file.size(), result);
+        if (status == kSuccess) result.formatCode = uint8_t(codec->formatCode);
+    }
     if (status != kSuccess) return status;
-    result.formatCode = uint8_t(codec->formatCode);
     const FileOptions options = fileOptions();
     if (result.xResolution <= 0) result.xResolution = options.xResolution;
     if (result.yResolution <= 0) result.yResolution = options.yResolution;

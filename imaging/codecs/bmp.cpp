@@ -1,6 +1,7 @@
 #include "imaging/codecs/bmp.h"
 
 #include "imaging/byte_reader.h"
+#include "imaging/input_file.h"
 #include "imaging/imaging.h"
 
 #include <algorithm>
@@ -264,7 +265,15 @@ int readInfo(const uint8_t* data, size_t size, Info& info) {
 
 namespace {
 
-int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap) {
+// Rows that lie in the file beyond the piece in memory: read from the file,
+// at dibAt + the pixel offset, straight into the picture.
+struct RowsInFile {
+    const InputFile& file;
+    size_t dibAt;
+};
+
+int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap,
+                const RowsInFile* rowsInFile = nullptr) {
     Header h;
     int status = parseHeader(data, size, h);
     if (status != kSuccess) return status;
@@ -294,7 +303,8 @@ int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bi
         result.paletteCount = keep;
     }
     if (pixelOffset == 0) pixelOffset = h.paletteOffset + size_t(h.paletteEntries) * h.entrySize;
-    if (pixelOffset < h.paletteOffset || pixelOffset >= size) return kErrFileRead;
+    const size_t dibSize = rowsInFile ? rowsInFile->file.size() - rowsInFile->dibAt : size;
+    if (pixelOffset < h.paletteOffset || pixelOffset >= dibSize) return kErrFileRead;
 
     status = allocate(result);
     if (status != kSuccess) return status;
@@ -307,13 +317,21 @@ int readDibRows(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bi
         const size_t stride = size_t(((int64_t(h.width) * h.bits + 31) / 32) * 4);
         const size_t used = size_t((int64_t(h.width) * h.bits + 7) / 8);
         // The padding of the last row may be missing; its pixels may not.
-        if (in.remaining() < stride * size_t(h.height - 1) + used) return kErrFileRead;
+        if (dibSize - pixelOffset < stride * size_t(h.height - 1) + used) return kErrFileRead;
         const bool direct = directMasks(h);
-        for (int y = 0; y < h.height; ++y) {
-            const uint8_t* from = in.here() + stride * size_t(y);
-            uint8_t* to = result.storedRow(y);
-            if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
-            else expandMasked(from, to, h, depth);
+        if (rowsInFile) {
+            // Only plain rows stored as the picture stores them come here.
+            if (!direct || stride != size_t(result.bytesPerLine)) return kErrFeature;
+            status = rowsInFile->file.readAt(rowsInFile->dibAt + pixelOffset, result.storedRow(0),
+                                             stride * size_t(h.height - 1) + used);
+            if (status != kSuccess) return status;
+        } else {
+            for (int y = 0; y < h.height; ++y) {
+                const uint8_t* from = in.here() + stride * size_t(y);
+                uint8_t* to = result.storedRow(y);
+                if (direct) std::memcpy(to, from, std::min(used, size_t(result.bytesPerLine)));
+                else expandMasked(from, to, h, depth);
+            }
         }
         if (h.bits == 32 && direct)  // the fourth byte is unused in the record
             for (int y = 0; y < h.height; ++y)
@@ -342,6 +360,36 @@ int readDib(const uint8_t* data, size_t size, size_t pixelOffset, Bitmap& bitmap
 }
 
 int read(const uint8_t* data, size_t size, Bitmap& bitmap) { return readBmp(data, size, bitmap); }
+
+int readFile(const InputFile& file, Bitmap& bitmap) {
+    // The headers and the colour table come from a first piece; plain rows
+    // go from the file into the picture with one read. Anything else (run
+    // lengths, masks, headers beyond the piece) is decoded from the whole file.
+    constexpr size_t kFirstPiece = 64 * 1024;
+    std::vector<uint8_t> piece(std::min(file.size(), kFirstPiece));
+    int status = file.readAt(0, piece.data(), piece.size());
+    if (status != kSuccess) return status;
+    const auto whole = [&] {
+        PixelMemory bytes;
+        const int read = file.readAll(bytes);
+        return read == kSuccess ? readBmp(bytes.get(), file.size(), bitmap) : read;
+    };
+    if (!probe(piece.data(), piece.size()) || piece.size() == file.size()) return whole();
+    ByteReader in(piece.data(), piece.size());
+    in.seek(10);
+    const uint32_t offset = in.u32();
+    Header h;
+    if (offset < kFileHeaderSize + 12 || offset > piece.size() ||
+        parseHeader(piece.data() + kFileHeaderSize, piece.size() - kFileHeaderSize, h) != kSuccess ||
+        h.compression == kRle8 || h.compression == kRle4 || !directMasks(h) ||
+        size_t(((int64_t(h.width) * h.bits + 31) / 32) * 4) != size_t(bytesPerLineFor(h.width, recordDepth(h))))
+        return whole();
+    const RowsInFile rows{file, kFileHeaderSize};
+    status = readDibRows(piece.data() + kFileHeaderSize, piece.size() - kFileHeaderSize,
+                         offset - kFileHeaderSize, bitmap, &rows);
+    if (status == kSuccess) bitmap.formatCode = 6;
+    return status;
+}
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 namespace imaging {
+class InputFile;
 }
 
 namespace imaging::bmp {
@@ -33,6 +34,9 @@ struct Info {
 bool probe(const uint8_t* data, size_t size);
 int readInfo(const uint8_t* data, size_t size, Info& info);
 int read(const uint8_t* data, size_t size, Bitmap& bitmap);
+// As read, from an open file: plain rows go from the file straight into the
+// picture's rows, without a copy of the file in memory.
+int readFile(const InputFile& file, Bitmap& bitmap);
 int write(const Bitmap& bitmap, std::vector<uint8_t>& out);
 // Whether the picture's rows, as stored, are the rows of its BMP file (1, 4,
 // 8 or BGR 24 bits); the file is then the headers writeHeaders makes
