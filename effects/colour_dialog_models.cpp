@@ -23,17 +23,17 @@ std::optional<int> readEditStrict(const QString& text, int low, int high) {
     return v;
 }
 
-void ColourFilterModel::scroll(int channel, ScrollAction action, int thumbPosition) {
+void ColourFilterModel::scroll(int channel, FilterScroll action, int thumbPosition) {
     int& v = percent[size_t(channel)];
     switch (action) {
-    case ScrollAction::LineLeft: v -= 2; break;
-    case ScrollAction::LineRight: v += 2; break;
-    case ScrollAction::PageLeft: v -= 10; break;
-    case ScrollAction::PageRight: v += 10; break;
-    case ScrollAction::Home: v = 0; break;
-    case ScrollAction::End: v = 200; break;
-    case ScrollAction::Thumb: v = thumbPosition; break;
-    case ScrollAction::EndScroll: return;
+    case FilterScroll::LineLeft: v -= 2; break;
+    case FilterScroll::LineRight: v += 2; break;
+    case FilterScroll::PageLeft: v -= 10; break;
+    case FilterScroll::PageRight: v += 10; break;
+    case FilterScroll::Home: v = 0; break;
+    case FilterScroll::End: v = 200; break;
+    case FilterScroll::Thumb: v = thumbPosition; break;
+    case FilterScroll::EndScroll: return;
     }
     v = std::clamp(v, 0, 200);
 }

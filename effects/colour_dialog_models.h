@@ -20,13 +20,13 @@ std::optional<int> readEditClamped(const QString& text, int low, int high);
 // (the dialog shows its range message and stays).
 std::optional<int> readEditStrict(const QString& text, int low, int high);
 
-enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Home, End, Thumb, EndScroll };
+enum class FilterScroll { LineLeft, LineRight, PageLeft, PageRight, Home, End, Thumb, EndScroll };
 
 struct ColourFilterModel {
     std::array<int, 3> percent{100, 100, 100};  // red, green, blue, 0..200
 
     // A scroll bar's action on one channel; the result is clamped to 0..200.
-    void scroll(int channel, ScrollAction action, int thumbPosition = 0);
+    void scroll(int channel, FilterScroll action, int thumbPosition = 0);
     // The sample's colour: each value x 255 / max(100, largest), at most 255.
     std::array<int, 3> sample() const;
 };

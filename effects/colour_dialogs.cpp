@@ -109,14 +109,14 @@ ColourFilterDialog::ColourFilterDialog(CImageObject& picture, std::optional<Rect
         grid->addWidget(m_bars[c], c, 1);
         grid->addWidget(m_edits[c], c, 2);
         connect(m_bars[c], &QScrollBar::actionTriggered, this, [this, c](int action) {
-            static const std::pair<int, ScrollAction> map[] = {
-                {QAbstractSlider::SliderSingleStepSub, ScrollAction::LineLeft},
-                {QAbstractSlider::SliderSingleStepAdd, ScrollAction::LineRight},
-                {QAbstractSlider::SliderPageStepSub, ScrollAction::PageLeft},
-                {QAbstractSlider::SliderPageStepAdd, ScrollAction::PageRight},
-                {QAbstractSlider::SliderToMinimum, ScrollAction::Home},
-                {QAbstractSlider::SliderToMaximum, ScrollAction::End},
-                {QAbstractSlider::SliderMove, ScrollAction::Thumb}};
+            static const std::pair<int, FilterScroll> map[] = {
+                {QAbstractSlider::SliderSingleStepSub, FilterScroll::LineLeft},
+                {QAbstractSlider::SliderSingleStepAdd, FilterScroll::LineRight},
+                {QAbstractSlider::SliderPageStepSub, FilterScroll::PageLeft},
+                {QAbstractSlider::SliderPageStepAdd, FilterScroll::PageRight},
+                {QAbstractSlider::SliderToMinimum, FilterScroll::Home},
+                {QAbstractSlider::SliderToMaximum, FilterScroll::End},
+                {QAbstractSlider::SliderMove, FilterScroll::Thumb}};
             for (auto [qt, ours] : map)
                 if (qt == action) model.scroll(c, ours, m_bars[c]->sliderPosition());
             // The model decides; the bar shows its value once Qt has applied its own step.
