@@ -5,6 +5,7 @@
 #include "resources/strings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -137,9 +138,25 @@ bool applySaturation(CImageObject& image, const Rect* selection, int percent, QS
         for (imaging::RgbQuad& e : entries) saturateColour(e.red, e.green, e.blue, percent);
         return writePalette(image, entries);
     }
-    // The rule is symmetric in the three channels, so the colour order does not matter.
-    if (!forEachRgbRow(image, workArea(image, selection), [percent](uint8_t* p, int count) {
-            for (int i = 0; i < count; ++i, p += 3) saturateColour(p[0], p[1], p[2], percent);
+    // The rule is symmetric in the three channels, so the colour order does not
+    // matter. Its divisions go into tables: the grey level t of every sum of
+    // three bytes, and the new value of every channel value for every t.
+    std::array<uint8_t, 766> grey{};
+    for (int sum = 0; sum < 766; ++sum) grey[size_t(sum)] = uint8_t(sum / 3);
+    std::vector<uint8_t> result(256 * 256);
+    for (int t = 0; t < 256; ++t)
+        for (int x = 0; x < 256; ++x) {
+            const int d = percent * (x - t) / 100;
+            result[size_t(t * 256 + x)] = uint8_t(t + d > 255 ? 255 : std::max(t + d, 0));
+        }
+    if (!forEachRgbRow(image, workArea(image, selection), [&](uint8_t* p, int count) {
+            const uint8_t* table = result.data();
+            for (int i = 0; i < count; ++i, p += 3) {
+                const uint8_t* row = table + size_t(grey[size_t(p[0] + p[1] + p[2])]) * 256;
+                p[0] = row[p[0]];
+                p[1] = row[p[1]];
+                p[2] = row[p[2]];
+            }
         }))
         return memoryShort(error);
     return true;

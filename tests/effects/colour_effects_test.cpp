@@ -132,6 +132,27 @@ TEST(ColourEffects, Saturation) {
     }
 }
 
+// The pixel loop against the rule written out, over many colours.
+TEST(ColourEffects, SaturationRuleOnEveryPixel) {
+    std::vector<Rgb> colours;
+    for (int i = 0; i < 512; ++i) colours.push_back({(i * 37) % 256, (i * 91 + 13) % 256, (i * 151 + 200) % 256});
+    for (int percent : {-100, -37, 0, 55, 100, 133, 200}) {
+        auto p = picture24(512, 1, colours);
+        QString error;
+        ASSERT_TRUE(applySaturation(*p, nullptr, percent, error));
+        for (int x = 0; x < 512; ++x) {
+            const Rgb in = colours[size_t(x)];
+            const int t = (in.r + in.g + in.b) / 3;
+            const auto rule = [&](int v) {
+                int d = percent * (v - t) / 100;
+                if (t + d > 255) d = 255 - t;
+                return t + d < 0 ? 0 : t + d;
+            };
+            ASSERT_EQ(at(*p, x, 0), (Rgb{rule(in.r), rule(in.g), rule(in.b)})) << percent << " " << in;
+        }
+    }
+}
+
 TEST(ColourEffects, GoldRedKeepsTheRedByteThenContrastAndBrightness) {
     auto p = picture24(2, 1, {{200, 90, 30}, {10, 250, 250}}, imaging::kBgr);
     const uint8_t byte2 = p->bitmap().storedRow(0)[2];
