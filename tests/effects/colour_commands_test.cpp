@@ -254,8 +254,13 @@ TEST_F(ColourCommandsTest, DepthConversionAndTheTableCommands) {
     frame().updateCommandUi();
     EXPECT_FALSE(frame().action(145)->isEnabled()) << "the photo corrections want 24 bits";
     EXPECT_TRUE(frame().action(138)->isEnabled());
+    const QImage eightBits = picture();
     trigger(138);  // sepia through the palette
     EXPECT_EQ(view->image().bitsPerPixel(), 8);
+    const QRgb was = eightBits.pixel(30, 300), now = picture().pixel(30, 300);
+    const auto curve = [](int v, double e) { return int(std::trunc(std::pow(v * 0.00392156862745098, e) * 255.0)); };
+    EXPECT_EQ(now, qRgb(curve(qRed(was), std::pow(1.075222508, -12)), curve(qGreen(was), std::pow(1.075222508, -8)),
+                        curve(qBlue(was), 1.0)));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <functional>
 
 namespace quillon {
@@ -257,6 +259,28 @@ TEST(ColourEffects, SixteenAndThirtyTwoBitRows) {
             }
         }
     }
+}
+
+// A 16-bit picture with a selection goes to 24 bits for the library's part
+// of gold-red and comes back at its depth.
+TEST(ColourEffects, GoldRedOnTheSelectionOfASixteenBitPicture) {
+    CImageObject p;
+    p.create(8, 4, 16);
+    ASSERT_TRUE(p.allocate());
+    std::memset(p.bitmap().pixels.get(), 0xFF, p.bitmap().byteCount());
+    const Rect area{2, 1, 6, 3};
+    QString error;
+    ASSERT_TRUE(applyGoldRed(p, &area, error)) << error.toStdString();
+    EXPECT_EQ(p.bitsPerPixel(), 16);
+    const auto word = [&](int x, int y) {
+        const uint8_t* row = p.bitmap().storedRow(p.storedRow(y));
+        return unsigned(row[2 * x] | (row[2 * x + 1] << 8));
+    };
+    EXPECT_EQ(word(0, 0), 0xFFFFu);
+    // Red 255 stays 255 under contrast 6 and brightness 7; green and blue become
+    // lround(0 + 1.785) = 2, which 5 and 6 bits hold as 0.
+    EXPECT_EQ(word(3, 2), 0xF800u);
+    EXPECT_EQ(word(1, 2), 0xFFFFu) << "outside the selection";
 }
 
 TEST(ColourEffects, ColourShiftRightByThree) {
