@@ -8,6 +8,7 @@
 #include "doc/quillon_doc.h"
 #include "doc/quillon_view.h"
 #include "doc/zoom.h"
+#include "effects/geometry_commands.h"
 #include "frame/html_commands.h"
 #include "frame/about_dlg.h"
 #include "frame/help_opener.h"
@@ -196,6 +197,7 @@ void CQuillonApp::installCommands() {
     });
     f.setHandler(57670, [this] { openHelpContents(ui()); });
     installEditCommands(f, *this, editDialogs);
+    installGeometryCommands(f, *this);
 }
 
 void CQuillonApp::installFileLists() {

@@ -1,6 +1,8 @@
 #include "cli/edit_options.h"
 
 #include "cli/console_port.h"
+#include "cli/effect_names.h"
+#include "doc/command_table.h"
 #include "effects/burn_in.h"
 #include "effects/floating_build.h"
 #include "effects/tracker_geometry.h"
@@ -89,6 +91,25 @@ EditScript::Parse EditScript::parse(const QStringList& arguments, int& i, QStrin
     };
     if (option == "--delete") {
         m_steps.push_back(DeleteEdit{});
+        return Parse::Done;
+    }
+    if (option == "--effect") {
+        if (!hasValue) return bad(QString());
+        const QString value = arguments[++i];
+        const int equals = value.indexOf('=');
+        const QString name = equals < 0 ? value : value.left(equals);
+        const EffectRow* row = findEffectRow(name);
+        if (!row) {
+            error = QString("quillon-cli convert: unknown effect '%1' (quillon-cli effects lists them)").arg(name);
+            return Parse::Bad;
+        }
+        MenuEffect effect{name, row->command, {}};
+        QString why;
+        if (!row->parse(equals < 0 ? QString() : value.mid(equals + 1), effect.command, effect.run, why)) {
+            error = "quillon-cli convert: " + why;
+            return Parse::Bad;
+        }
+        m_steps.push_back(effect);
         return Parse::Done;
     }
     if (option != "--select" && option != "--paste" && option != "--move" && option != "--text")
@@ -180,6 +201,20 @@ bool EditScript::apply(CImageObject& picture, ConsolePort& console) const {
             int x = t->x, y = t->y;
             keepOnePixelOver(x, y, mask.width(), mask.height(), picture);
             if (!burnInText(picture, x, y, mask, settings.colour)) return fail(console);
+        } else if (const auto* e = std::get_if<MenuEffect>(&step)) {
+            if (const auto why = whyDisabled(e->command, picture.bitsPerPixel(), workArea.has_value())) {
+                console.error(QString("quillon-cli convert: --effect %1 is disabled: %2").arg(e->name, *why));
+                return false;
+            }
+            const Rect area = workArea.value_or(Rect{});
+            QString error;
+            if (!e->run(picture, workArea ? &area : nullptr, error)) {
+                console.error(QString("quillon-cli convert: --effect %1: %2").arg(e->name, error));
+                return false;
+            }
+            // As the menu command does with the selection.
+            if (const CommandInfo* info = findCommand(e->command); info && info->selection == SelectionFate::Cleared)
+                workArea.reset();
         }
     }
     return true;
