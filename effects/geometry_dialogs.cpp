@@ -46,6 +46,13 @@ void NumberSpin::setValue(int value) { lineEdit()->setText(QString::number(value
 
 int NumberSpin::value() const { return text().toInt(); }
 
+QSize NumberSpin::sizeHint() const {
+    // Room for the longest text it takes, beside the arrows.
+    QSize size = QAbstractSpinBox::sizeHint();
+    size.setWidth(fontMetrics().horizontalAdvance(QString(m_maxLength + 1, '0')) + 36);
+    return size;
+}
+
 void NumberSpin::stepBy(int steps) {
     setValue(std::clamp(value() + steps, m_min, m_max));
     selectAll();

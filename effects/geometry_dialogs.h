@@ -35,6 +35,8 @@ public:
     QValidator::State validate(QString& input, int& pos) const override;
     int value() const;
     QLineEdit* edit() const { return lineEdit(); }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     StepEnabled stepEnabled() const override;

@@ -34,6 +34,7 @@ protected:
         view = doc->view();
         auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
         ASSERT_NE(sub, nullptr);
+        frame().resize(1000, 760);
         sub->showNormal();
         sub->resize(700, 560);
         setPicture(640, 480);
@@ -155,6 +156,7 @@ TEST_F(GeometryViewTest, RotationDialogOutlinePreviewAndOk) {
         edit->setText("-20");
         EXPECT_EQ(view->editor()->rotationOutlineDegrees(), 340);
         shotOver("geometry-rotation-outline.png", d);
+        EXPECT_EQ(edit->text(), "-20");
         // Out of range: the range message and nothing changes.
         edit->setText("60");
         d->findChild<QPushButton*>("1016")->click();
