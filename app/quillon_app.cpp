@@ -9,6 +9,7 @@
 #include "doc/quillon_view.h"
 #include "doc/zoom.h"
 #include "effects/colour_commands.h"
+#include "effects/geometry_commands.h"
 #include "frame/html_commands.h"
 #include "frame/about_dlg.h"
 #include "frame/help_opener.h"
@@ -199,6 +200,7 @@ void CQuillonApp::installCommands() {
     installEditCommands(f, *this, editDialogs);
     installCaptureCommands(f, *this, captureHooks);
     installColourCommands(f, *this);
+    installGeometryCommands(f, *this);
 }
 
 void CQuillonApp::installFileLists() {

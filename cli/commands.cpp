@@ -11,7 +11,7 @@ const std::vector<Command>& commands() {
         {"convert", "IN OUT [--format-index N] [--quality Q] [--progressive|--baseline] "
                     "[--interlace] [--transparent INDEX] [--op OPERATION]... [--select L,T,R,B] "
                     "[--paste FILE@X,Y[,transparent]] [--move L,T,R,B@X,Y[,W,H]] [--delete] "
-                    "[--text TEXT@X,Y[,FONT[,POINTS[,#RRGGBB[,underline][,strikeout]]]]]...",
+                    "[--text TEXT@X,Y[,FONT[,POINTS[,#RRGGBB[,underline][,strikeout]]]]]... [--effect NAME[=ARGS]]...",
          "open IN, apply the operations and edits in the order given, and save it as OUT (the format\n"
          "      comes from OUT's extension). Edits work as the program's selection does:\n"
          "        --select L,T,R,B   the work area of the edits after it (right, bottom exclusive)\n"
@@ -21,11 +21,16 @@ const std::vector<Command>& commands() {
          "        --delete           the work area (or the whole picture) cleared to white\n"
          "        --text TEXT@X,Y,...  TEXT written with its top-left at X,Y; FONT (default\n"
          "                             ＭＳ 明朝), POINTS (10), colour (#000000), underline, strikeout\n"
+         "        --effect NAME[=ARGS]   the menu's effect NAME (quillon-cli effects lists them) on the\n"
+         "                             work area or the whole picture; rotations, tilt and resize\n"
+         "                             always turn the whole picture and drop the work area. An effect\n"
+         "                             the menu disables for the picture exits 1 and writes nothing;\n"
+         "                             a value out of range exits 2\n"
          "      Rectangles are clamped to the picture; a place keeps one column and row on it.\n"
          "      --transparent takes one of the picture's colour indexes: 0 to 1 at 1 bit,\n"
          "      0 to 15 at 4 bits, 0 to 255 at 8 bits",
          runConvert},
-        {"effects", "", "list the operations that convert --op applies", runEffects},
+        {"effects", "", "list the operations of convert --op and the effects of convert --effect", runEffects},
         {"html-page", "PICTURE",
          "write the one-picture page QLnnnnnn.HTM beside PICTURE (the first free number) and print its path",
          runHtmlPage},

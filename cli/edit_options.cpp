@@ -2,6 +2,8 @@
 
 #include "cli/console_port.h"
 #include "cli/gui_part.h"
+#include "cli/effect_names.h"
+#include "doc/command_table.h"
 #include "effects/tracker_geometry.h"
 #include "image/error_messages.h"
 #include "image/file_dispatch.h"
@@ -67,6 +69,25 @@ EditScript::Parse EditScript::parse(const QStringList& arguments, int& i, QStrin
     };
     if (option == "--delete") {
         m_steps.push_back(DeleteEdit{});
+        return Parse::Done;
+    }
+    if (option == "--effect") {
+        if (!hasValue) return bad(QString());
+        const QString value = arguments[++i];
+        const int equals = value.indexOf('=');
+        const QString name = equals < 0 ? value : value.left(equals);
+        const EffectRow* row = findEffectRow(name);
+        if (!row) {
+            error = QString("quillon-cli convert: unknown effect '%1' (quillon-cli effects lists them)").arg(name);
+            return Parse::Bad;
+        }
+        MenuEffect effect{name, row->command, {}};
+        QString why;
+        if (!row->parse(equals < 0 ? QString() : value.mid(equals + 1), effect.command, effect.run, why)) {
+            error = "quillon-cli convert: " + why;
+            return Parse::Bad;
+        }
+        m_steps.push_back(effect);
         return Parse::Done;
     }
     if (option != "--select" && option != "--paste" && option != "--move" && option != "--text")
@@ -150,6 +171,20 @@ bool EditScript::apply(CImageObject& picture, ConsolePort& console) const {
             if (!gui->clear(picture, workArea)) return fail(console);
         } else if (const auto* t = std::get_if<TextEdit>(&step)) {
             if (!gui->text(picture, *t)) return fail(console);
+        } else if (const auto* e = std::get_if<MenuEffect>(&step)) {
+            if (const auto why = whyDisabled(e->command, picture.bitsPerPixel(), workArea.has_value())) {
+                console.error(QString("quillon-cli convert: --effect %1 is disabled: %2").arg(e->name, *why));
+                return false;
+            }
+            const Rect area = workArea.value_or(Rect{});
+            QString error;
+            if (!e->run(picture, workArea ? &area : nullptr, error)) {
+                console.error(QString("quillon-cli convert: --effect %1: %2").arg(e->name, error));
+                return false;
+            }
+            // As the menu command does with the selection.
+            if (const CommandInfo* info = findCommand(e->command); info && info->selection == SelectionFate::Cleared)
+                workArea.reset();
         }
     }
     return true;

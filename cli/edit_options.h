@@ -7,11 +7,14 @@
 //                                     resized to W x H when given
 //   --delete                          the work area cleared to white
 //   --text TEXT@X,Y[,FONT[,POINTS[,#RRGGBB[,underline][,strikeout]]]]
+//   --effect NAME[=ARGS]              a menu effect on the work area (cli/effect_names.h);
+//                                     refused as the menu refuses it for that picture
 // Rectangles are clamped to the picture as the tracker's Commit clamps them;
 // a place keeps at least one column and row over the picture, as a drag does.
 #pragma once
 
 #include "cli/effect_ops.h"
+#include "effects/effect_rows.h"
 #include "image/rect.h"
 
 #include <QRgb>
@@ -62,7 +65,13 @@ inline void keepOnePixelOver(int& x, int& y, int w, int h, int pictureWidth, int
     if (y >= pictureHeight) y = pictureHeight - 1;
 }
 
-using EditStep = std::variant<EffectOp, SelectEdit, PasteEdit, MoveEdit, DeleteEdit, TextEdit>;
+struct MenuEffect {
+    QString name;
+    int command = 0;
+    EffectRunner run;
+};
+
+using EditStep = std::variant<EffectOp, SelectEdit, PasteEdit, MoveEdit, DeleteEdit, TextEdit, MenuEffect>;
 
 class EditScript {
 public:

@@ -1,6 +1,7 @@
 #include "cli/effect_ops.h"
 
 #include "cli/console_port.h"
+#include "cli/effect_names.h"
 #include "image/error_messages.h"
 #include "image/image_effects.h"
 #include "image/image_object.h"
@@ -37,6 +38,8 @@ int runEffects(const QStringList& arguments, ConsolePort& console) {
         return 2;
     }
     console.print(effectOpsHelp());
+    console.print("\neffects for --effect NAME[=ARGS], the menus' own commands, on the work area:\n" +
+                  effectRowsHelp());
     return 0;
 }
 

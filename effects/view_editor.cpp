@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPen>
 #include <QScreen>
 #include <QTimerEvent>
 
@@ -66,7 +67,26 @@ void ViewEditor::paint(QPainter& painter) {
     const Rect area{std::max(picture.left, client.left), std::max(picture.top, client.top),
                     std::min(picture.right, client.right), std::min(picture.bottom, client.bottom)};
     paintOverlay(painter, m_tracker.overlay(), m_tracker.floating(), area);
+    if (m_outline && !m_view.selection()) {
+        const RotationOutline o = rotationOutline(v.pictureWidth, v.pictureHeight, *m_outline);
+        const auto w = [&v](QPoint p) { return QPoint(v.toWindowX(p.x()), v.toWindowY(p.y())); };
+        painter.save();
+        painter.setClipRect(QRect(area.left, area.top, area.width(), area.height()));
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter.setPen(QPen(Qt::white, 0));
+        const QPoint corners[4] = {w(o.corners[0]), w(o.corners[1]), w(o.corners[2]), w(o.corners[3])};
+        painter.drawPolygon(corners, 4);
+        painter.drawLine(w(o.centre), w(o.marker));
+        painter.restore();
+    }
 }
+
+void ViewEditor::showRotationOutline(std::optional<int> degrees) {
+    m_outline = degrees;
+    m_window.update();
+}
+
+int ViewEditor::referenceAngle() const { return referenceLineAngle(m_tracker.selection()); }
 
 void ViewEditor::updateCursor() {
     const QPoint p = m_window.mapFromGlobal(QCursor::pos());

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "effects/floating_build.h"
+#include "effects/geometry_models.h"
 #include "effects/selection_tracker.h"
 
 #include <QBasicTimer>
@@ -54,6 +55,13 @@ public:
 
     // Called when a reference line was finished (the tilt dialog listens).
     std::function<void()> lineFinishedHandler;
+    // The angle of the tilt line last drawn, in hundredths.
+    int referenceAngle() const;
+
+    // The rotation dialog's outline (degrees 0..359), drawn inverted over the
+    // picture while no selection exists; none hides it.
+    void showRotationOutline(std::optional<int> degrees);
+    std::optional<int> rotationOutlineDegrees() const { return m_outline; }
 
     // TrackerHost
     TrackerView view() const override;
@@ -80,7 +88,8 @@ private:
     UiPort& m_ui;
     SelectionTracker m_tracker{*this};
     QBasicTimer m_autoScroll;
-    QRect m_overlayShown;  // the window area the overlay covered at its last change
+    QRect m_overlayShown;
+    std::optional<int> m_outline;  // the window area the overlay covered at its last change
 };
 
 }  // namespace quillon
