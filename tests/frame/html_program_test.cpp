@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QThread>
+#include <QPointer>
 #include <QTimer>
 
 namespace quillon::test {
@@ -51,7 +52,20 @@ void whenFileDialog(const QString& choose) {
               [choose](QWidget* w) {
                   auto* dialog = static_cast<QFileDialog*>(w);
                   dialog->selectFile(choose);
+                  // The whole path typed in the name field, as a user may type it: the
+                  // choice does not wait for the folder view to load the folder.
+                  if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(choose);
                   QMetaObject::invokeMethod(dialog, "accept");
+                  // A dialog that did not take the file (or a message it raised) is
+                  // closed after a while, as a failure, instead of waiting for ever.
+                  QTimer::singleShot(20000, [dialog = QPointer<QFileDialog>(dialog)] {
+                      if (!dialog || !dialog->isVisible()) return;
+                      ADD_FAILURE() << "the file dialog did not take the file";
+                      while (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                          modal->reject();
+                          if (modal == dialog) break;
+                      }
+                  });
               });
 }
 
