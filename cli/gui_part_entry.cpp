@@ -28,7 +28,7 @@ bool writeText(CImageObject& picture, const TextEdit& t) {
     ensureGuiApplication();
     TextSettings settings = initialTextSettings();
     if (!t.font.isEmpty()) settings.font.setFamily(t.font);
-    settings.font.setPixelSize(mulDivRounded(t.points, 96, 72));
+    settings.font.setPixelSize(mulDiv(t.points, 96, 72));
     settings.font.setUnderline(t.underline);
     settings.font.setStrikeOut(t.strikeOut);
     settings.colour = imaging::makeColorRef(qRed(t.colour), qGreen(t.colour), qBlue(t.colour));

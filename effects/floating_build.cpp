@@ -18,7 +18,7 @@ TextSettings initialTextSettings(int screenDpi) {
     QFont::insertSubstitution(QString::fromUtf8("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
     TextSettings s;
     s.font = QFont(QString::fromUtf8("ＭＳ 明朝"));
-    s.font.setPixelSize(mulDivRounded(10, screenDpi, 72));
+    s.font.setPixelSize(mulDiv(10, screenDpi, 72));
     s.font.setWeight(QFont::Normal);
     s.colour = 0;
     return s;

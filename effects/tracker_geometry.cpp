@@ -8,20 +8,6 @@
 
 namespace quillon {
 
-int mulDivRounded(int number, int numerator, int denominator) {
-    if (denominator == 0) return -1;
-    int64_t a = number;
-    int64_t d = denominator;
-    if (d < 0) {
-        a = -a;
-        d = -d;
-    }
-    const int64_t product = a * numerator;
-    const int64_t result = product >= 0 ? (product + d / 2) / d : (product - d / 2) / d;
-    if (result > INT32_MAX || result < -INT32_MAX) return -1;
-    return int(result);
-}
-
 Rect TrackerView::toWindow(const Rect& r) const {
     return {toWindowX(r.left), toWindowY(r.top), toWindowX(r.right), toWindowY(r.bottom)};
 }

@@ -1,18 +1,14 @@
-// The tracker's geometry without state: MulDiv as Windows rounds it, the
-// conversions between picture pixels and image-window client pixels, the
+// The tracker's geometry without state: the conversions between picture pixels and image-window client pixels, the
 // hit-test zones, the handle squares of each size class and the angle of a
 // reference line.
 #pragma once
 
+#include "image/mul_div.h"
 #include "image/rect.h"
 
 #include <vector>
 
 namespace quillon {
-
-// number * numerator / denominator through 64 bits, rounded half away from
-// zero; -1 for a zero denominator or a result beyond 32 bits.
-int mulDivRounded(int number, int numerator, int denominator);
 
 // What the tracker needs to know of the image window at a moment.
 struct TrackerView {
@@ -24,10 +20,10 @@ struct TrackerView {
     int clientWidth = 0;     // the image window's client area
     int clientHeight = 0;
 
-    int toWindowX(int x) const { return mulDivRounded(x, zoom, 100) - scrollX; }
-    int toWindowY(int y) const { return mulDivRounded(y, zoom, 100) - scrollY; }
-    int toPictureX(int xw) const { return mulDivRounded(xw + scrollX, 100, zoom); }
-    int toPictureY(int yw) const { return mulDivRounded(yw + scrollY, 100, zoom); }
+    int toWindowX(int x) const { return mulDiv(x, zoom, 100) - scrollX; }
+    int toWindowY(int y) const { return mulDiv(y, zoom, 100) - scrollY; }
+    int toPictureX(int xw) const { return mulDiv(xw + scrollX, 100, zoom); }
+    int toPictureY(int yw) const { return mulDiv(yw + scrollY, 100, zoom); }
     // Edge by edge; the rectangle is taken as it is (not normalised).
     Rect toWindow(const Rect& r) const;
     bool insideClient(int xw, int yw) const {

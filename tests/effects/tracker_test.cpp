@@ -76,7 +76,7 @@ TEST(MulDiv, RoundsHalfAwayFromZeroAsWindowsDoes) {
         {10, 96, 72, 13},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(mulDivRounded(c.a, c.b, c.c), c.expected) << c.a << " * " << c.b << " / " << c.c;
+        EXPECT_EQ(mulDiv(c.a, c.b, c.c), c.expected) << c.a << " * " << c.b << " / " << c.c;
 }
 
 TEST(TrackerView, ConvertsThroughZoomAndScroll) {
