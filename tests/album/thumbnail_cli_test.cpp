@@ -6,26 +6,20 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_cli.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out, err;
-};
+using Outcome = quillon::test::CliOutcome;
 
 class ThumbnailCli : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString& name) const { return dir.filePath(name); }
     Outcome cli(const QStringList& arguments) {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CACHE_HOME", path("cache"));
-        process.setProcessEnvironment(env);
-        process.start(QUILLON_CLI, arguments);
-        process.waitForFinished(120000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+        return quillon::test::runCli(arguments, env, 120000);
     }
     // What ImageMagick reads in a file: "%w %h" and the colours of pixels.
     static QString magickSays(const QString& file, const QString& format) {

@@ -7,21 +7,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_cli.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out, err;
-};
-
-Outcome cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QUILLON_CLI, arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using Outcome = quillon::test::CliOutcome;
+using quillon::test::runCli;
 
 bool magick(const QStringList& arguments) {
     return QProcess::execute("/usr/bin/convert", arguments) == 0;
@@ -38,7 +29,7 @@ protected:
 TEST_F(Cli, InfoPrintsOneLinePerKey) {
     ASSERT_TRUE(magick({"rose:", "-colors", "16", path("a0.gif")}));
     ASSERT_EQ(QProcess::execute("gifsicle", {"-i", "-t", "3", path("a0.gif"), "-o", path("a.gif")}), 0);
-    const Outcome gif = cli({"info", path("a.gif")});
+    const Outcome gif = runCli({"info", path("a.gif")});
     EXPECT_EQ(gif.status, 0) << gif.err.toStdString();
     const QStringList lines = gif.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 8) << gif.out.toStdString();
@@ -52,7 +43,7 @@ TEST_F(Cli, InfoPrintsOneLinePerKey) {
     EXPECT_EQ(lines[7], "transparent-index: 3");
 
     ASSERT_TRUE(magick({"rose:", "-interlace", "JPEG", path("p.jpg")}));
-    const Outcome jpeg = cli({"info", path("p.jpg")});
+    const Outcome jpeg = runCli({"info", path("p.jpg")});
     EXPECT_EQ(jpeg.status, 0);
     EXPECT_TRUE(jpeg.out.contains(QString::fromUtf8("format: JPEG(JFIF) ﾌｧｲﾙ(ﾌﾟﾛｸﾞﾚｯｼﾌﾞ)\n")));
     EXPECT_TRUE(jpeg.out.contains("bits: 24\nformat"));
@@ -61,28 +52,28 @@ TEST_F(Cli, InfoPrintsOneLinePerKey) {
 
 TEST_F(Cli, ConvertFollowsTheTableAndTheOptions) {
     ASSERT_TRUE(magick({"rose:", "-colors", "100", path("in.gif")}));
-    Outcome r = cli({"convert", path("in.gif"), path("out.bmp")});
+    Outcome r = runCli({"convert", path("in.gif"), path("out.bmp")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty());
     EXPECT_EQ(QProcess::execute("/usr/bin/compare", {"-metric", "AE", path("in.gif"), path("out.bmp"), "null:"}), 0);
 
-    r = cli({"convert", path("in.gif"), path("out.gif"), "--interlace", "--transparent", "3"});
+    r = runCli({"convert", path("in.gif"), path("out.gif"), "--interlace", "--transparent", "3"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    r = cli({"info", path("out.gif")});
+    r = runCli({"info", path("out.gif")});
     EXPECT_TRUE(r.out.contains("interlace: 1\ntransparent: 1\ntransparent-index: 3\n")) << r.out.toStdString();
 
     ASSERT_TRUE(magick({"rose:", path("rose.jpg")}));
-    r = cli({"convert", path("rose.jpg"), path("p.JPG"), "--progressive", "--quality", "70"});
+    r = runCli({"convert", path("rose.jpg"), path("p.JPG"), "--progressive", "--quality", "70"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(cli({"info", path("p.JPG")}).out.contains("progressive: 1"));
+    EXPECT_TRUE(runCli({"info", path("p.JPG")}).out.contains("progressive: 1"));
     // A progressive picture stays progressive unless told otherwise.
-    ASSERT_EQ(cli({"convert", path("p.JPG"), path("again.jpg")}).status, 0);
-    EXPECT_TRUE(cli({"info", path("again.jpg")}).out.contains("progressive: 1"));
-    ASSERT_EQ(cli({"convert", path("p.JPG"), path("base.jpg"), "--baseline"}).status, 0);
-    EXPECT_TRUE(cli({"info", path("base.jpg")}).out.contains("progressive: 0"));
+    ASSERT_EQ(runCli({"convert", path("p.JPG"), path("again.jpg")}).status, 0);
+    EXPECT_TRUE(runCli({"info", path("again.jpg")}).out.contains("progressive: 1"));
+    ASSERT_EQ(runCli({"convert", path("p.JPG"), path("base.jpg"), "--baseline"}).status, 0);
+    EXPECT_TRUE(runCli({"info", path("base.jpg")}).out.contains("progressive: 0"));
     // The index may be given instead of the extension.
-    ASSERT_EQ(cli({"convert", path("rose.jpg"), path("rose.data"), "--format-index", "19"}).status, 0);
-    EXPECT_TRUE(cli({"info", path("rose.data")}).out.contains(QString::fromUtf8("format: PNG ﾌｧｲﾙ")));
+    ASSERT_EQ(runCli({"convert", path("rose.jpg"), path("rose.data"), "--format-index", "19"}).status, 0);
+    EXPECT_TRUE(runCli({"info", path("rose.data")}).out.contains(QString::fromUtf8("format: PNG ﾌｧｲﾙ")));
 }
 
 TEST_F(Cli, FailuresPrintTheProgramsMessageExitOneAndWriteNothing) {
@@ -106,7 +97,7 @@ TEST_F(Cli, FailuresPrintTheProgramsMessageExitOneAndWriteNothing) {
         {{"info", path("flat.gif.missing")}, "指定されたﾌｧｲﾙにｱｸｾｽできません。"},
     };
     for (const Case& c : cases) {
-        const Outcome r = cli(c.arguments);
+        const Outcome r = runCli(c.arguments);
         EXPECT_EQ(r.status, 1) << c.message;
         EXPECT_EQ(r.err, QString::fromUtf8(c.message) + "\n");
         EXPECT_TRUE(r.out.isEmpty());
@@ -122,10 +113,10 @@ TEST_F(Cli, TransparentIndexOfOneAndFourBitPictures) {
         const QString depth = QString("depth=%1").arg(bits);
         const QString out = path(QString("t%1.gif").arg(bits));
         const int last = (1 << bits) - 1;
-        Outcome r = cli({"convert", path("rose.bmp"), out, "--op", depth, "--transparent",
+        Outcome r = runCli({"convert", path("rose.bmp"), out, "--op", depth, "--transparent",
                          QString::number(last)});
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
-        r = cli({"info", out});
+        r = runCli({"info", out});
         EXPECT_EQ(r.status, 0) << bits << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QString("bits: 8\n")));
         EXPECT_TRUE(r.out.contains(QString("transparent: 1\ntransparent-index: %1\n").arg(last)))
@@ -139,7 +130,7 @@ TEST_F(Cli, TransparentIndexOfOneAndFourBitPictures) {
         EXPECT_EQ(QProcess::execute("/usr/bin/identify", {"-regard-warnings", out}), 0) << bits;
 
         const QStringList before = files();
-        r = cli({"convert", path("rose.bmp"), path("refused.gif"), "--op", depth, "--transparent",
+        r = runCli({"convert", path("rose.bmp"), path("refused.gif"), "--op", depth, "--transparent",
                  QString::number(last + 1)});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, QString("--transparent %1: a picture of %2 colours has the indexes 0 to %3\n")
@@ -161,7 +152,7 @@ TEST_F(Cli, SavingOverAFileKeepsWhatTheUserSet) {
         return f.readAll();
     }();
     QFile::setPermissions(path("old.bmp"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    const Outcome r = cli({"convert", path("rose.bmp"), path("old.bmp")});
+    const Outcome r = runCli({"convert", path("rose.bmp"), path("old.bmp")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, QString::fromUtf8("ﾌｧｲﾙ書き込み中にｴﾗｰがありました。\n"));
     QFile kept(path("old.bmp"));
@@ -172,19 +163,19 @@ TEST_F(Cli, SavingOverAFileKeepsWhatTheUserSet) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
     ASSERT_TRUE(magick({"logo:", "-resize", "20x20", path("real/a.bmp")}));
     ASSERT_TRUE(QFile::link("real/a.bmp", path("link.bmp")));
-    ASSERT_EQ(cli({"convert", path("rose.bmp"), path("link.bmp")}).status, 0);
+    ASSERT_EQ(runCli({"convert", path("rose.bmp"), path("link.bmp")}).status, 0);
     EXPECT_TRUE(QFileInfo(path("link.bmp")).isSymLink());
-    EXPECT_TRUE(cli({"info", path("real/a.bmp")}).out.contains("width: 70\n"));
+    EXPECT_TRUE(runCli({"info", path("real/a.bmp")}).out.contains("width: 70\n"));
 }
 
 TEST_F(Cli, WrongUsageListsTheCommands) {
-    Outcome r = cli({});
+    Outcome r = runCli({});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("info FILE"));
     EXPECT_TRUE(r.err.contains("convert IN OUT"));
-    EXPECT_EQ(cli({"frobnicate"}).status, 2);
-    EXPECT_EQ(cli({"convert", path("only-one.gif")}).status, 2);
-    EXPECT_EQ(cli({"convert", "a.gif", "b.gif", "--quality", "high"}).status, 2);
+    EXPECT_EQ(runCli({"frobnicate"}).status, 2);
+    EXPECT_EQ(runCli({"convert", path("only-one.gif")}).status, 2);
+    EXPECT_EQ(runCli({"convert", "a.gif", "b.gif", "--quality", "high"}).status, 2);
 }
 
 }  // namespace
@@ -216,6 +207,6 @@ TEST_F(Cli, FileCommandsLoadNoGuiLibrary) {
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(drawing.contains("quillon-cli-gui.so"));
     EXPECT_TRUE(drawing.contains("libQt6Gui"));
-    const Outcome cleared = cli({"info", path("cleared.bmp")});
+    const Outcome cleared = runCli({"info", path("cleared.bmp")});
     EXPECT_EQ(cleared.status, 0) << cleared.err.toStdString();
 }

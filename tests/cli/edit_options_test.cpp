@@ -7,20 +7,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_cli.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString err;
-};
-
-Outcome cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QUILLON_CLI, arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using Outcome = quillon::test::CliOutcome;
+using quillon::test::runCli;
 
 constexpr QRgb kBlue = 0xFF0000FF, kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF;
 
@@ -37,7 +29,7 @@ protected:
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QImage run(const QStringList& edits) {
-        const Outcome r = cli(QStringList{"convert", path("in.png"), path("out.png")} + edits);
+        const Outcome r = runCli(QStringList{"convert", path("in.png"), path("out.png")} + edits);
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         return QImage(path("out.png")).convertToFormat(QImage::Format_RGB32);
     }
@@ -131,13 +123,13 @@ TEST_F(EditOptions, BadSyntaxExitsTwoAndWritesNothing) {
         {"--text", "hi"},
     };
     for (const QStringList& edits : bad) {
-        const Outcome r = cli(QStringList{"convert", path("in.png"), path("bad.png")} + edits);
+        const Outcome r = runCli(QStringList{"convert", path("in.png"), path("bad.png")} + edits);
         EXPECT_EQ(r.status, 2) << edits.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
         EXPECT_FALSE(QFile::exists(path("bad.png"))) << edits.join(' ').toStdString();
     }
     // A paste file that cannot be read fails with the library's message.
-    const Outcome r = cli({"convert", path("in.png"), path("bad.png"), "--paste", path("none.png") + "@0,0"});
+    const Outcome r = runCli({"convert", path("in.png"), path("bad.png"), "--paste", path("none.png") + "@0,0"});
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(QFile::exists(path("bad.png")));
 }

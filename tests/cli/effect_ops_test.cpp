@@ -6,20 +6,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_cli.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out, err;
-};
-
-Outcome cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QUILLON_CLI, arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+using Outcome = quillon::test::CliOutcome;
+using quillon::test::runCli;
 
 QString magickOut(const QStringList& arguments) {
     QProcess process;
@@ -35,16 +27,16 @@ protected:
         ASSERT_EQ(QProcess::execute("/usr/bin/convert", {"rose:", "BMP3:" + path("rose.bmp")}), 0);
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString info(const QString& file) { return cli({"info", file}).out; }
+    QString info(const QString& file) { return runCli({"info", file}).out; }
     QTemporaryDir dir;
 };
 
 TEST_F(EffectOps, RunInTheOrderGiven) {
     // rose: is 70 x 46.
-    Outcome a = cli({"convert", path("rose.bmp"), path("a.bmp"), "--op", "resize=30x20", "--op", "rotate=90"});
+    Outcome a = runCli({"convert", path("rose.bmp"), path("a.bmp"), "--op", "resize=30x20", "--op", "rotate=90"});
     ASSERT_EQ(a.status, 0) << a.err.toStdString();
     EXPECT_TRUE(info(path("a.bmp")).startsWith("width: 20\nheight: 30\nbits: 24\n"));
-    Outcome b = cli({"convert", path("rose.bmp"), path("b.bmp"), "--op", "rotate=90", "--op", "resize=30x20",
+    Outcome b = runCli({"convert", path("rose.bmp"), path("b.bmp"), "--op", "rotate=90", "--op", "resize=30x20",
                      "--op", "grey", "--op", "depth=8,dither,optimised"});
     ASSERT_EQ(b.status, 0) << b.err.toStdString();
     EXPECT_TRUE(info(path("b.bmp")).startsWith("width: 30\nheight: 20\nbits: 8\n"));
@@ -53,7 +45,7 @@ TEST_F(EffectOps, RunInTheOrderGiven) {
 }
 
 TEST_F(EffectOps, FlipAndMirrorMatchImageMagick) {
-    ASSERT_EQ(cli({"convert", path("rose.bmp"), path("f.bmp"), "--op", "flip", "--op", "mirror", "--op", "invert"}).status, 0);
+    ASSERT_EQ(runCli({"convert", path("rose.bmp"), path("f.bmp"), "--op", "flip", "--op", "mirror", "--op", "invert"}).status, 0);
     ASSERT_EQ(QProcess::execute("/usr/bin/convert", {path("rose.bmp"), "-flip", "-flop", "-negate", "BMP3:" + path("g.bmp")}), 0);
     QProcess compare;
     compare.start("/usr/bin/compare", {"-metric", "AE", path("f.bmp"), path("g.bmp"), "null:"});
@@ -66,12 +58,12 @@ TEST_F(EffectOps, BadOperationsAreRefusedWithStatus2AndNothingWritten) {
                          "sharpen=1001", "contrast=-1001", "brightness=abc", "rotate=", "rotate-fine=1.5", "grey=1"};
     for (const char* op : bad) {
         SCOPED_TRACE(op);
-        const Outcome o = cli({"convert", path("rose.bmp"), path("x.bmp"), "--op", "mirror", "--op", op});
+        const Outcome o = runCli({"convert", path("rose.bmp"), path("x.bmp"), "--op", "mirror", "--op", op});
         EXPECT_EQ(o.status, 2);
         EXPECT_TRUE(o.err.contains(QString::fromUtf8(op))) << o.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("x.bmp")));
     }
-    const Outcome missing = cli({"convert", path("rose.bmp"), path("x.bmp"), "--op"});
+    const Outcome missing = runCli({"convert", path("rose.bmp"), path("x.bmp"), "--op"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "only the input is there";
@@ -83,12 +75,12 @@ TEST_F(EffectOps, EveryOperationRuns) {
                              "contrast=700", "brightness=-350"};
     for (const QString& op : ops) {
         SCOPED_TRACE(op.toStdString());
-        const Outcome o = cli({"convert", path("rose.bmp"), path("o.bmp"), "--op", op});
+        const Outcome o = runCli({"convert", path("rose.bmp"), path("o.bmp"), "--op", op});
         EXPECT_EQ(o.status, 0) << o.err.toStdString();
         EXPECT_TRUE(QFile::exists(path("o.bmp")));
         QFile::remove(path("o.bmp"));
     }
-    EXPECT_TRUE(cli({"effects"}).out.contains("rotate-fine=HUNDREDTHS"));
+    EXPECT_TRUE(runCli({"effects"}).out.contains("rotate-fine=HUNDREDTHS"));
 }
 
 }  // namespace

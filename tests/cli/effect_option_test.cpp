@@ -7,20 +7,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_cli.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out, err;
-};
-
-Outcome cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QUILLON_CLI, arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+using Outcome = quillon::test::CliOutcome;
+using quillon::test::runCli;
 
 QRgb colourAt(int x, int y) { return qRgb(x * 20, y * 25, 90); }
 
@@ -36,7 +28,7 @@ protected:
     }
     QString path(const QString& name) const { return dir.filePath(name); }
     QImage run(const QStringList& options) {
-        const Outcome r = cli(QStringList{"convert", path("in.png"), path("out.png")} + options);
+        const Outcome r = runCli(QStringList{"convert", path("in.png"), path("out.png")} + options);
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         return QImage(path("out.png")).convertToFormat(QImage::Format_RGB32);
     }
@@ -78,7 +70,7 @@ TEST_F(EffectOption, AnEffectTheMenuDisablesExitsOneAndWritesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.join(' ').toStdString());
-        const Outcome r = cli(QStringList{"convert", path("in8.bmp"), path("no.png")} + c.options);
+        const Outcome r = runCli(QStringList{"convert", path("in8.bmp"), path("no.png")} + c.options);
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.err.contains("disabled")) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.why)) << r.err.toStdString();
@@ -86,7 +78,7 @@ TEST_F(EffectOption, AnEffectTheMenuDisablesExitsOneAndWritesNothing) {
         EXPECT_FALSE(QFile::exists(path("no.png")));
     }
     // The same effects on the whole 8-bit picture are offered.
-    EXPECT_EQ(cli({"convert", path("in8.bmp"), path("yes.bmp"), "--effect", "blur", "--effect", "invert"}).status, 0);
+    EXPECT_EQ(runCli({"convert", path("in8.bmp"), path("yes.bmp"), "--effect", "blur", "--effect", "invert"}).status, 0);
 }
 
 TEST_F(EffectOption, ValuesOutOfRangeExitTwoWithTheRange) {
@@ -96,24 +88,24 @@ TEST_F(EffectOption, ValuesOutOfRangeExitTwoWithTheRange) {
     } cases[] = {{"rotate=46", "-45"}, {"rotate=-90", "45"}, {"tilt=9500,horizontal", "9000"},
                  {"resize=0,10", "10000"}, {"resize=10,10001", "10000"}};
     for (const Case& c : cases) {
-        const Outcome r = cli({"convert", path("in.png"), path("no.png"), "--effect", c.effect});
+        const Outcome r = runCli({"convert", path("in.png"), path("no.png"), "--effect", c.effect});
         EXPECT_EQ(r.status, 2) << c.effect;
         EXPECT_TRUE(r.err.contains(c.range)) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("no.png")));
     }
-    const Outcome unknown = cli({"convert", path("in.png"), path("no.png"), "--effect", "twirl"});
+    const Outcome unknown = runCli({"convert", path("in.png"), path("no.png"), "--effect", "twirl"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.err.contains("quillon-cli effects"));
 }
 
 TEST_F(EffectOption, TheListAndTheHelpNameTheEffects) {
-    const Outcome list = cli({"effects"});
+    const Outcome list = runCli({"effects"});
     EXPECT_EQ(list.status, 0);
     for (const char* name : {"--effect rotate=90|270|2|358|A", "--effect tilt=T,horizontal|vertical", "--effect resize=W,H",
                              "--effect flip-horizontal", "--effect strong-blur", "--effect denoise", "--effect focus",
                              "sharpen=AMOUNT"})
         EXPECT_TRUE(list.out.contains(name)) << name;
-    const Outcome help = cli({"--help"});
+    const Outcome help = runCli({"--help"});
     EXPECT_TRUE(help.err.contains("--effect NAME[=ARGS]"));
 }
 
