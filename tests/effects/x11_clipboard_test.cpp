@@ -1,5 +1,6 @@
 // The clipboard of a real X server (Xvfb) against xclip, another program.
 #include "effects/clipboard.h"
+#include "tests/xvfb.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -19,33 +20,17 @@ namespace {
 // One Xvfb for the process, on a display it chooses itself.
 class XServer : public ::testing::Environment {
 public:
-    void SetUp() override {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
-        m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
-        if (!m_server.waitForStarted(10000)) return;
-        QByteArray number;
-        QElapsedTimer clock;
-        clock.start();
-        while (!number.contains('\n') && clock.elapsed() < 20000) {
-            m_server.waitForReadyRead(500);
-            number += m_server.readAllStandardOutput();
-        }
-        if (!number.contains('\n')) return;
-        display = ":" + QString::fromLatin1(number.trimmed());
-    }
+    void SetUp() override { display = m_server.start("640x480x24"); }
     void TearDown() override {
         delete app;
         app = nullptr;
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            m_server.waitForFinished(5000);
-        }
+        m_server.stop();
     }
     static inline QString display;
     static inline QGuiApplication* app = nullptr;
 
 private:
-    QProcess m_server;
+    test::Xvfb m_server;
 };
 
 const auto* const kServer = ::testing::AddGlobalTestEnvironment(new XServer);

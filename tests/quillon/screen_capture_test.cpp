@@ -5,6 +5,7 @@
 
 #include "image/file_dispatch.h"
 #include "image/save_formats.h"
+#include "tests/xvfb.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -21,26 +22,17 @@ constexpr int kWidth = 800, kHeight = 600;
 class XServer : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xlogo").isEmpty() ||
+        if (QStandardPaths::findExecutable("xlogo").isEmpty() ||
             QStandardPaths::findExecutable("xwininfo").isEmpty())
             return;
-        const QString screen = QStringLiteral("%1x%2x%3").arg(kWidth).arg(kHeight).arg(SCREEN_DEPTH);
-        m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"});
-        if (!m_server.waitForStarted(10000)) return;
-        QByteArray number;
-        QElapsedTimer clock;
-        clock.start();
-        while (!number.contains('\n') && clock.elapsed() < 20000) {
-            m_server.waitForReadyRead(500);
-            number += m_server.readAllStandardOutput();
-        }
-        if (!number.contains('\n')) return;
-        const QString name = ":" + QString::fromLatin1(number.trimmed());
+        const QString name = m_server.start(QStringLiteral("%1x%2x%3").arg(kWidth).arg(kHeight).arg(SCREEN_DEPTH));
+        if (name.isEmpty()) return;
         const QString geometry = QStringLiteral("%1x%2+0+0").arg(kWidth).arg(kHeight);
         m_logo.start("xlogo", {"-display", name, "-bg", "#00C000", "-fg", "black", "-geometry", geometry});
         if (!m_logo.waitForStarted(10000)) return;
         // Mapped once the server knows its window by name.
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         while (QProcess::execute("xwininfo", {"-display", name, "-name", "xlogo"}) != 0) {
             if (clock.elapsed() > 20000) return;
             QThread::msleep(50);
@@ -54,15 +46,12 @@ public:
             m_logo.terminate();
             m_logo.waitForFinished(5000);
         }
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            m_server.waitForFinished(5000);
-        }
+        m_server.stop();
     }
     static inline QString display;
 
 private:
-    QProcess m_server;
+    Xvfb m_server;
     QProcess m_logo;
 };
 
